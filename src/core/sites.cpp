@@ -1,0 +1,18 @@
+#include "core/sites.h"
+
+#include "core/sites_config.h"
+
+namespace tieba {
+
+Sites builtInSites()
+{
+    return Sites{TIEBA_FORUM_SITE,   TIEBA_PASSPORT_SITE,     TIEBA_LOGIN_RETURN_HOST, TIEBA_THREAD_ADDRESS_PREFIX,
+                 TIEBA_NOTICE_PAGE_URL, TIEBA_DOWNLOAD_PAGE_URL, TIEBA_FEEDBACK_URL};
+}
+
+std::string programVersion()
+{
+    return "3.0";
+}
+
+} // namespace tieba
