@@ -10,7 +10,7 @@ WorkerThreads::~WorkerThreads()
     {
         std::lock_guard lock(mutex_);
         source_.request_stop();
-        ++generation_;
+        publishedGeneration_ = ++generation_;
     }
     joinAll();
 }
@@ -26,7 +26,7 @@ RunTicket WorkerThreads::endAllAndBegin(bool clearHandles)
     std::lock_guard lock(mutex_);
     source_.request_stop();
     source_ = std::stop_source();
-    ++generation_;
+    publishedGeneration_ = ++generation_;
     if (clearHandles)
         handles_[0] = handles_[1] = 0;
     return RunTicket(this, generation_, source_.get_token());
@@ -40,8 +40,7 @@ RunTicket WorkerThreads::current() const
 
 bool WorkerThreads::isCurrent(std::uint64_t generation) const
 {
-    std::lock_guard lock(mutex_);
-    return generation == generation_;
+    return generation == publishedGeneration_.load();
 }
 
 bool WorkerThreads::start(int element, const RunTicket& ticket, std::function<void(const RunTicket&)> work)

@@ -69,6 +69,10 @@ public:
     // updates of older runs with this).
     bool isCurrent(std::uint64_t generation) const;
 
+    // The current generation, readable without the run lock: a window handed a call inside
+    // RunTicket::write tags what it queues with this and drops it later if the run has ended.
+    std::uint64_t currentGeneration() const { return publishedGeneration_.load(); }
+
     // Starts `work` on a new thread and stores its handle in `element` (1 or 2; 0 keeps no
     // handle). Does nothing and returns false when the ticket's run has ended.
     bool start(int element, const RunTicket& ticket, std::function<void(const RunTicket&)> work);
@@ -89,6 +93,7 @@ private:
 
     mutable std::mutex mutex_; // guards the members below and serialises tickets' writes
     std::uint64_t generation_ = 1;
+    std::atomic<std::uint64_t> publishedGeneration_{1};
     std::stop_source source_;
     std::uint64_t handles_[2] = {0, 0};
     std::uint64_t nextHandle_ = 1;
