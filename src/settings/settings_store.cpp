@@ -1,0 +1,196 @@
+#include "settings/settings_store.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "core/encoding.h"
+#include "platform/ini_profile.h"
+#include "settings/account_slots.h"
+#include "web/cookie_jar.h"
+#include "web/stored_value.h"
+
+namespace tieba {
+namespace {
+
+// A hand-edited count must not make the load read keys for ever.
+constexpr long kMaxExcludedForums = 10000;
+
+const std::string kFullWidthSpace = "\xA1\xA1";
+const std::string kFullWidthComma = "\xA3\xAC";
+
+// A value no stored value can be: stored values are digits, "-" and "+".
+const std::string kAbsent = "\n";
+
+// Reads and decodes one value; a missing key gives `missing` as the decoded value.
+std::string readStored(const std::string& path, const std::string& section, const std::string& key,
+                       const std::string& missing)
+{
+    const std::string raw = readProfileString(path, section, key, kAbsent);
+    return raw == kAbsent ? missing : decodeStoredValue(raw);
+}
+
+void writeStored(const std::string& path, const std::string& section, const std::string& key, const std::string& value)
+{
+    writeProfileString(path, section, key, encodeStoredValue(value));
+}
+
+// "3" -> 3, "2.9" -> 2, anything that is not a number -> 0.
+long countFromText(const std::string& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (end == begin || *end != '\0' || !std::isfinite(value) || value < 1)
+        return 0;
+    return value > kMaxExcludedForums ? kMaxExcludedForums : static_cast<long>(value);
+}
+
+std::string number(long n)
+{
+    return std::to_string(n);
+}
+
+// Calls f for every character: one byte below 0x80, two bytes from a lead byte of 0x80 up.
+template <class F>
+void forEachCharacter(const std::string& text, F&& f)
+{
+    for (size_t i = 0; i < text.size();) {
+        const size_t width = static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() ? 2 : 1;
+        f(std::string_view(text).substr(i, width));
+        i += width;
+    }
+}
+
+} // namespace
+
+bool flagFromText(const std::string& text)
+{
+    std::string_view rest = text;
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (std::string_view space : {std::string_view(" "), std::string_view(kFullWidthSpace)}) {
+            if (rest.starts_with(space)) {
+                rest.remove_prefix(space.size());
+                trimmed = true;
+            }
+            if (rest.ends_with(space)) {
+                rest.remove_suffix(space.size());
+                trimmed = true;
+            }
+        }
+    }
+    return rest != "0";
+}
+
+std::string onOffText(bool checked)
+{
+    return checked ? "1" : "0";
+}
+
+TextList parseExclusionText(const std::string& text)
+{
+    TextList items;
+    std::string piece;
+    forEachCharacter(text, [&](std::string_view ch) {
+        if (ch == " " || ch == kFullWidthSpace)
+            return;
+        if (ch == kFullWidthComma) {
+            items.push_back(piece);
+            piece.clear();
+        } else {
+            piece += ch;
+        }
+    });
+    if (!piece.empty())
+        items.push_back(piece);
+    return items;
+}
+
+void loadDataFile(SharedState& state, SettingsControls& controls)
+{
+    const std::string path = dataFilePath();
+    if (!fileExists(path)) {
+        createEmptyFile(path);
+        makeOwnerOnly(path);
+    }
+
+    const std::string excludedSection = gb("不签");
+    const std::string count = readStored(path, excludedSection, gb("不签到的贴吧数"), "0");
+    state.excludedForumCount.set(count);
+    TextList excluded;
+    const long items = countFromText(count);
+    for (long n = 1; n <= items; ++n) {
+        const std::string item = readStored(path, excludedSection, gb("不签到的贴吧") + number(n), "");
+        excluded.push_back(item);
+        controls.appendExclusionText(item + kFullWidthComma);
+    }
+    state.excludedForums.set(excluded);
+
+    TextList checkStates;
+    for (int n = 1; n <= 3; ++n)
+        checkStates.push_back(readStored(path, gb("选中账号"), gb("选中账号") + number(n), "1"));
+    state.accountCheckStates.set(checkStates);
+
+    TextList ids;
+    TextList passwords;
+    for (int slot = 1; slot <= 3; ++slot) {
+        const std::string section = gb("账号") + number(slot);
+        const std::string id = readStored(path, section, "id", "");
+        const std::string password = readStored(path, section, "ps", "");
+        if (id.empty())
+            break;
+        ids.push_back(id);
+        passwords.push_back(password);
+    }
+    state.accountIds.set(ids);
+    state.accountPasswords.set(passwords);
+
+    const std::string shutdown = gb("完成后关机");
+    state.shutdownAfterGrab.set(readStored(path, shutdown, shutdown, "0"));
+
+    showAccountLabels(state, [&](int n, const std::string& caption) { controls.setAccountLabel(n, caption); });
+    for (int n = 1; n <= 3; ++n)
+        controls.setChecked(n, flagFromText(elementAt(checkStates, n)));
+    controls.setChecked(4, flagFromText(state.shutdownAfterGrab.get()));
+}
+
+void saveDataFile(SharedState& state, SettingsControls& controls)
+{
+    const std::string path = dataFilePath();
+
+    const TextList excluded = state.excludedForums.get();
+    const std::string excludedSection = gb("不签");
+    state.excludedForumCount.set(number(static_cast<long>(excluded.size())));
+    writeStored(path, excludedSection, gb("不签到的贴吧数"), state.excludedForumCount.get());
+    for (size_t n = 1; n <= excluded.size(); ++n)
+        writeStored(path, excludedSection, gb("不签到的贴吧") + number(static_cast<long>(n)), excluded[n - 1]);
+
+    TextList checkStates;
+    for (int n = 1; n <= 3; ++n)
+        checkStates.push_back(onOffText(controls.isChecked(n)));
+    state.accountCheckStates.set(checkStates);
+    state.shutdownAfterGrab.set(onOffText(controls.isChecked(4)));
+
+    for (int n = 1; n <= 3; ++n)
+        writeStored(path, gb("选中账号"), gb("选中账号") + number(n), checkStates[static_cast<size_t>(n - 1)]);
+    const std::string shutdown = gb("完成后关机");
+    writeStored(path, shutdown, shutdown, state.shutdownAfterGrab.get());
+
+    const TextList ids = state.accountIds.get();
+    const TextList passwords = state.accountPasswords.get();
+    for (int slot = 1; slot <= 3; ++slot) {
+        const std::string section = gb("账号") + number(slot);
+        writeStored(path, section, "id", elementAt(ids, slot));
+        writeStored(path, section, "ps", elementAt(passwords, slot));
+    }
+    makeOwnerOnly(path);
+}
+
+void applyExclusionText(SharedState& state, SettingsControls& controls)
+{
+    state.excludedForums.set(parseExclusionText(controls.exclusionText()));
+    state.shutdownAfterGrab.set(onOffText(controls.isChecked(4)));
+    saveDataFile(state, controls);
+}
+
+} // namespace tieba
