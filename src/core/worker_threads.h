@@ -11,6 +11,9 @@
 namespace tieba {
 
 class WorkerThreads;
+class RunTicket;
+template <class F>
+bool runIfCurrent(const RunTicket& ticket, F&& write);
 
 // What a worker may do on behalf of one run: see whether its run was ended, and write to the
 // windows and the shared variables only while the run is still the current one. A default
@@ -31,6 +34,8 @@ public:
 
 private:
     friend class WorkerThreads;
+    template <class F>
+    friend bool runIfCurrent(const RunTicket& ticket, F&& write);
     RunTicket(WorkerThreads* owner, std::uint64_t generation, std::stop_token token)
         : owner_(owner), generation_(generation), token_(std::move(token))
     {
@@ -118,6 +123,17 @@ template <class F>
 bool RunTicket::write(F&& write) const
 {
     return runIfCurrent(*this, std::forward<F>(write));
+}
+
+} // namespace tieba
+
+namespace tieba {
+
+// Sets a shared value on behalf of a run, unless the run has ended.
+template <class Var, class T>
+bool writeShared(const RunTicket& ticket, Var& variable, T value)
+{
+    return ticket.write([&] { variable.set(std::move(value)); });
 }
 
 } // namespace tieba

@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+
+#include "core/run_views.h"
+#include "core/shared_state.h"
+#include "core/sites.h"
+#include "core/waiter.h"
+
+namespace tieba {
+
+// What the sign-in engine works with on the sign-in worker.
+struct EngineContext {
+    SharedState& state;
+    const Sites& sites;
+    WorkLog& workLog;
+    ProgressDisplay& progress;
+    Waiter& waiter;
+};
+
+// The sign link of a forum page: the href of the last link whose text begins with "签到",
+// with "&amp;" decoded. Empty when the page has none.
+std::string signLinkOf(const std::string& forumPage);
+
+// The experience gain in a successful sign answer.
+std::string signGainOf(const std::string& answer);
+
+struct SignOutcome {
+    int attempt = 0; // 1, 2 or 3 for the attempt that succeeded; 0 when all three failed
+    std::string gain;
+};
+
+// Up to three sign attempts for one forum whose page is `forumPage` and whose stored link is
+// `storedLink`: the sign link, the same link again at once, then after a second the page anew
+// and its sign link.
+SignOutcome signForum(const EngineContext& context, const RunTicket& ticket, const std::string& forumPage,
+                      const std::string& storedLink, int account);
+
+// Signs the account at `currentAccount` on every forum of the followed-forum page in
+// `pageText`: main pass, one retry pass for the failed forums, and the account's end line.
+void signInFollowedForums(const EngineContext& context, const RunTicket& ticket);
+
+} // namespace tieba
