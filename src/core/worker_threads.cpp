@@ -83,6 +83,15 @@ void WorkerThreads::joinAll()
     }
 }
 
+bool WorkerThreads::busy() const
+{
+    std::lock_guard lock(mutex_);
+    for (const Worker& worker : workers_)
+        if (!worker.done->load())
+            return true;
+    return false;
+}
+
 void WorkerThreads::reapFinishedLocked()
 {
     for (auto it = workers_.begin(); it != workers_.end();) {

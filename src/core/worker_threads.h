@@ -85,6 +85,9 @@ public:
     // Waits until every thread started so far has returned.
     void joinAll();
 
+    // Whether a thread started here has not returned yet.
+    bool busy() const;
+
 private:
     template <class F>
     friend bool runIfCurrent(const RunTicket& ticket, F&& write);
