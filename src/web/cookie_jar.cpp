@@ -1,0 +1,96 @@
+#include "web/cookie_jar.h"
+
+#include <boost/regex.hpp>
+
+#include <cerrno>
+#include <exception>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/ini_profile.h"
+#include "web/stored_value.h"
+#include "web/text_helpers.h"
+
+namespace tieba {
+namespace {
+
+// CR, LF or NUL in a header value would end the Cookie header early and start another one.
+void appendHeaderSafe(std::string& out, std::string_view text)
+{
+    for (char c : text)
+        if (c != '\r' && c != '\n' && c != '\0')
+            out.push_back(c);
+}
+
+std::string cookieSection(const std::string& accountKey)
+{
+    return "cookies" + accountKey;
+}
+
+} // namespace
+
+std::string dataFilePath()
+{
+    std::vector<char> buffer(256);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "shuju.dat"; // the current directory is gone; a relative name still means it
+        buffer.resize(buffer.size() * 2);
+    }
+    std::string path(buffer.data());
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    return path + "shuju.dat";
+}
+
+std::string buildCookieHeader(const std::string& dataFile, const std::string& accountKey)
+{
+    const std::string start = "[" + cookieSection(accountKey) + "]";
+    std::string header;
+    bool inSection = false;
+    for (const std::string& line : readTextLines(dataFile)) {
+        if (!inSection) {
+            inSection = contains(line, start);
+            continue;
+        }
+        if (contains(line, "["))
+            break;
+        long equals = findFirst(line, "=");
+        if (equals == -1)
+            continue;
+        std::string_view name = std::string_view(line).substr(0, static_cast<size_t>(equals - 1));
+        // The stored value is the piece between the first "=" and a further one, if any.
+        std::string_view stored = std::string_view(line).substr(static_cast<size_t>(equals));
+        stored = stored.substr(0, stored.find('='));
+        // An entry without a value has no ";" of its own and would run into the next cookie.
+        if (stored.empty())
+            continue;
+        appendHeaderSafe(header, name);
+        header.push_back('=');
+        appendHeaderSafe(header, decodeStoredValue(stored));
+    }
+    return header;
+}
+
+void storeSetCookies(std::string_view headerText, const std::string& dataFile, const std::string& accountKey)
+{
+    static const boost::regex setCookie("Set-Cookie: (.*?)=(.*?;)", boost::regex::perl);
+    const std::string section = cookieSection(accountKey);
+    std::vector<std::pair<std::string, std::string>> cookies;
+    try {
+        boost::cregex_iterator it(headerText.data(), headerText.data() + headerText.size(), setCookie);
+        for (boost::cregex_iterator end; it != end; ++it)
+            cookies.emplace_back((*it)[1].str(), (*it)[2].str());
+    } catch (const std::exception&) {
+        return;
+    }
+    for (const auto& [name, value] : cookies) {
+        if (contains(name, "USER_RS"))
+            continue;
+        // Each cookie is written at once, so a later one of the same name wins. A name that runs
+        // across a line break is refused by the writer and never reaches the file.
+        writeProfileString(dataFile, section, name, encodeStoredValue(value));
+    }
+}
+
+} // namespace tieba
