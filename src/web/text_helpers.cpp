@@ -16,18 +16,21 @@ bool startsTwoByteCharacter(char c)
     return static_cast<unsigned char>(c) >= 0x80;
 }
 
-// Byte index of the first match at a character boundary at or after `from`, or npos.
+// Byte index of the first match at a character boundary at or after `from` (itself a
+// boundary), or npos. Candidates come from a plain byte search; the walk over the characters
+// in between tells whether a candidate starts a character or sits on a second byte.
 size_t findFrom(std::string_view text, std::string_view needle, size_t from)
 {
-    size_t i = from;
-    while (i < text.size()) {
-        if (text.size() - i < needle.size())
-            return std::string_view::npos;
-        if (text.compare(i, needle.size(), needle) == 0)
-            return i;
-        i += startsTwoByteCharacter(text[i]) ? 2 : 1;
+    size_t boundary = from;
+    while (true) {
+        size_t candidate = text.find(needle, boundary);
+        if (candidate == std::string_view::npos)
+            return candidate;
+        while (boundary < candidate)
+            boundary += startsTwoByteCharacter(text[boundary]) ? 2 : 1;
+        if (boundary == candidate)
+            return candidate;
     }
-    return std::string_view::npos;
 }
 
 bool isHexDigit(char c)
