@@ -18,8 +18,8 @@ namespace {
 std::string fiftyKilobytePage()
 {
     std::string page = "<html><body>";
-    const std::string row = "<div class=\"i\"><a href=\"/m?kz=123456789&amp;is_bakan=0\">" + gb("今天天气不错，来顶一下") +
-                            "</a><span>" + gb("回复") + "12</span></div>\n";
+    const std::string row = "<div class=\"i\"><a href=\"/m?kz=123456789&amp;is_bakan=0\">" +
+                            gb("今天天气不错，来顶一下") + "</a><span>" + gb("回复") + "12</span></div>\n";
     while (page.size() < 50 * 1024)
         page += row;
     page += "<a href=\"/sign?tbs=abcdef0123456789&amp;fid=42&amp;kw=x\">" + gb("签到") + "</a></body></html>";

@@ -220,7 +220,9 @@ private:
 // read, are refused rather than written.
 bool writableNames(std::string_view section, std::string_view key, std::string_view value)
 {
-    auto breaksLine = [](std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; };
+    auto breaksLine = [](std::string_view text) {
+        return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+    };
     if (breaksLine(section) || breaksLine(key) || breaksLine(value))
         return false;
     if (findAtBoundary(section, ']', false) != std::string_view::npos)

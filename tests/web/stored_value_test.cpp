@@ -60,7 +60,8 @@ TEST(StoredValue, RoundTripsLongTextsWhoseChainGrows)
     for (int i = 0; i < 200000; ++i)
         text.push_back(i % 2 ? '\x7F' : '\x80');
     EXPECT_EQ(decodeStoredValue(encodeStoredValue(text)), text);
-    EXPECT_EQ(decodeStoredValue(encodeStoredValue(gb("签到成功，经验值上升"))), gb("签到成功，经验值上升"));
+    const std::string chinese = gb("签到成功，经验值上升");
+    EXPECT_EQ(decodeStoredValue(encodeStoredValue(chinese)), chinese);
 }
 
 struct GarbageCase {

@@ -4,6 +4,7 @@
 
 #include <stop_token>
 #include <string>
+#include <vector>
 
 #include "core/encoding.h"
 #include "support/fake_waiter.h"
@@ -158,7 +159,8 @@ TEST(UrlDecode, DropsDecodedNulBytes)
 
 TEST(UrlDecode, RoundTripsEncodedTexts)
 {
-    for (const std::string& text : {gb("我的i贴吧 test"), std::string("a+b=c&d"), gb("，空格　全角"), std::string()})
+    const std::vector<std::string> texts{gb("我的i贴吧 test"), "a+b=c&d", gb("，空格　全角"), ""};
+    for (const std::string& text : texts)
         EXPECT_EQ(urlDecodeUtf8(urlEncodeUtf8(text)), text);
 }
 
