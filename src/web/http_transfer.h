@@ -1,0 +1,29 @@
+#pragma once
+#include <stop_token>
+#include <string>
+#include <vector>
+
+namespace tieba {
+
+// One HTTP/1.1 request on the calling thread's libcurl handle, as httpExchange and fetchBytes
+// need it: redirects followed, limits from HttpSettings, a stop request aborts it at once.
+// Each thread keeps its own handle, so kept-alive connections are reused by its next request.
+
+struct TransferRequest {
+    std::string url;                  // ready for the wire (UTF-8, percent-encoded)
+    bool post = false;
+    std::string body;                 // sent only with post
+    std::vector<std::string> headers; // curl header lines: "Name: value", "Name;" (empty), "Name:" (removed)
+};
+
+struct TransferResult {
+    bool ok = false;                  // the whole transfer completed; false for any failure
+    long status = 0;
+    std::string contentType;          // of the final response
+    std::vector<std::string> headerLines; // the final response's header lines, as received
+    std::string body;
+};
+
+TransferResult runTransfer(const TransferRequest& request, std::stop_token stop);
+
+} // namespace tieba
