@@ -1,0 +1,79 @@
+#include "ui/application.h"
+
+#include <QApplication>
+
+#include "core/shared_state.h"
+#include "core/sites.h"
+#include "core/waiter.h"
+#include "platform/process_exit.h"
+#include "signin/run_control.h"
+#include "ui/desktop_url_opener.h"
+#include "ui/dialog_runner.h"
+#include "ui/main_window.h"
+#include "ui/skin.h"
+#include "web/http_exchange.h"
+
+namespace tieba {
+namespace {
+
+// The run buttons and the timer of the main window, wired to the one-click run.
+class ControllerCommands final : public RunCommands {
+public:
+    explicit ControllerCommands(RunController& controller) : controller_(controller) {}
+    void startRun() override { controller_.startRun(); }
+    void stopRun() override { controller_.stopRun(); }
+    void timerTick() override { controller_.timerTick(); }
+
+private:
+    RunController& controller_;
+};
+
+} // namespace
+
+int runApplication(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setFont(Skin::font());
+
+    SharedState state;
+    const Sites sites = builtInSites();
+    const Skin skin;
+    DesktopUrlOpener urlOpener;
+    ImmediateProcessExit processExit;
+    ModalDialogRunner dialogs;
+
+    MainWindow window(MainWindowServices{
+        .state = state,
+        .sites = sites,
+        .skin = skin,
+        .urlOpener = urlOpener,
+        .processExit = processExit,
+        .dialogs = dialogs,
+        .fetchPicture = [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); },
+        .startNoticeReader = {},
+        .openGrabWindow = {},
+        .openBumpWindow = {},
+    });
+    RunController controller(RunEnvironment{
+        .state = state,
+        .sites = sites,
+        .workLog = window,
+        .progress = window,
+        .controls = window,
+        .ticks = window,
+        .captcha = window,
+        .messages = window,
+        .workerWaiter = threadWaiter(),
+    });
+    ControllerCommands commands(controller);
+    window.setRunCommands(&commands);
+    window.show();
+
+    const int code = app.exec();
+    // Workers may still be in the middle of a request: leave without waiting for them.
+    window.setRunCommands(nullptr);
+    processExit.exitNow(code);
+    return code;
+}
+
+} // namespace tieba

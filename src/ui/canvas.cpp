@@ -1,0 +1,111 @@
+#include "ui/canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <cmath>
+
+#include "ui/skin.h"
+
+namespace tieba {
+
+Canvas::Canvas(QWidget* parent) : QWidget(parent), background_(Qt::white)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Canvas::setBackground(const QColor& colour)
+{
+    background_ = colour;
+    clear();
+}
+
+void Canvas::clear()
+{
+    image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    image_.fill(background_);
+    update();
+}
+
+void Canvas::drawText(int x, int y, const QString& text, int size, bool bold, const QColor& colour)
+{
+    QPainter painter(&image_);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    // Points at the 96 dots per inch the layouts are made for.
+    painter.setFont(Skin::font(static_cast<int>(std::lround(size * 96.0 / 72.0)), bold));
+    painter.setPen(colour);
+    painter.drawText(QRect(x, y, image_.width() - x, image_.height() - y), Qt::AlignLeft | Qt::AlignTop, text);
+    update();
+}
+
+void Canvas::drawPicture(int x, int y, const QImage& picture)
+{
+    QPainter painter(&image_);
+    painter.drawImage(QPoint(x, y), picture);
+    update();
+}
+
+void Canvas::drawPicture(int x, int y, int width, int height, const QImage& picture)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    QPainter painter(&image_);
+    painter.drawImage(QRect(x, y, width, height), picture);
+    update();
+}
+
+void Canvas::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, image_);
+}
+
+void Canvas::resizeEvent(QResizeEvent* event)
+{
+    // Keep what was drawn; new area gets the background.
+    QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    grown.fill(background_);
+    if (!image_.isNull()) {
+        QPainter painter(&grown);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = grown;
+    QWidget::resizeEvent(event);
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit leftPressed(event->position().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+TitleStrip::TitleStrip(QWidget* parent) : Canvas(parent) {}
+
+void TitleStrip::mousePressEvent(QMouseEvent* event)
+{
+    Canvas::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    QWidget* top = window();
+    if (top->windowHandle() && top->windowHandle()->startSystemMove())
+        return;
+    dragging_ = true;
+    grabOffset_ = event->globalPosition().toPoint() - top->pos();
+}
+
+void TitleStrip::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton))
+        window()->move(event->globalPosition().toPoint() - grabOffset_);
+    Canvas::mouseMoveEvent(event);
+}
+
+void TitleStrip::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+    Canvas::mouseReleaseEvent(event);
+}
+
+} // namespace tieba

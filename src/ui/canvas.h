@@ -1,0 +1,64 @@
+#pragma once
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+namespace tieba {
+
+// A surface the program draws on: texts and pictures painted onto a picture the widget keeps,
+// so what was drawn stays until it is cleared. The title strips, the banner "画板1" (which the
+// notice reader draws on) and the progress bar "进度条" are canvases. GUI thread only.
+class Canvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit Canvas(QWidget* parent = nullptr);
+
+    // Sets the colour that clear() paints, and clears.
+    void setBackground(const QColor& colour);
+    QColor background() const { return background_; }
+    void clear();
+
+    // Writes `text` with its top left corner at x, y; `size` is a font size in points.
+    void drawText(int x, int y, const QString& text, int size, bool bold, const QColor& colour);
+    // Draws `picture` at x, y in its own size, or stretched to width x height.
+    void drawPicture(int x, int y, const QImage& picture);
+    void drawPicture(int x, int y, int width, int height, const QImage& picture);
+
+    // What the canvas shows now.
+    const QImage& image() const { return image_; }
+
+signals:
+    // A left-button press on the canvas, at `position` in its own coordinates.
+    void leftPressed(QPoint position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QColor background_;
+    QImage image_;
+};
+
+// The title strip "皮肤" at the top of every window: a canvas whose left-button press drags
+// the window. The window manager moves it when there is one; otherwise (a bare X server, the
+// offscreen platform) the strip follows the mouse itself until the button is released.
+class TitleStrip : public Canvas {
+    Q_OBJECT
+public:
+    explicit TitleStrip(QWidget* parent = nullptr);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool dragging_ = false;
+    QPoint grabOffset_; // from the window's top left corner to the mouse, in screen pixels
+};
+
+} // namespace tieba

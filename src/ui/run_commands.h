@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tieba {
+
+// What the main window's run buttons and its timer "时钟1" set going. The start-up connects
+// these to the RunController; tests record them.
+class RunCommands {
+public:
+    virtual ~RunCommands() = default;
+    virtual void startRun() = 0;  // "一键签到"
+    virtual void stopRun() = 0;   // "停止签到"
+    virtual void timerTick() = 0; // "时钟1", every 100 ms
+};
+
+} // namespace tieba
