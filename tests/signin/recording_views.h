@@ -25,7 +25,11 @@ class RecordingViews final : public WorkLog,
 public:
     using CaptchaScript = std::function<CaptchaAnswer(const std::string& pictureAddress)>;
 
-    RecordingViews() { ticked_.fill(true); }
+    RecordingViews()
+    {
+        for (auto& ticked : ticked_)
+            ticked = true;
+    }
 
     void append(const std::string& text) override
     {
