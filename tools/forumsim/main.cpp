@@ -1,0 +1,70 @@
+// forumsim: serves a scenario file as the simulated forum service until it is killed.
+//   forumsim <scenario.json> [--port N] [--host ADDRESS] [--log]
+#include <csignal>
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "forumsim.h"
+
+namespace {
+
+int usage()
+{
+    std::cerr << "usage: forumsim <scenario.json> [--port N] [--host ADDRESS] [--log]\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string scenarioPath;
+    forumsim::ForumSim::Options options;
+    options.port = 18080;
+    bool log = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--port" && i + 1 < argc) {
+            options.port = std::atoi(argv[++i]);
+            if (options.port <= 0 || options.port > 65535)
+                return usage();
+        } else if (arg == "--host" && i + 1 < argc) {
+            options.host = argv[++i];
+        } else if (arg == "--log") {
+            log = true;
+        } else if (!arg.empty() && arg.front() != '-' && scenarioPath.empty()) {
+            scenarioPath = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (scenarioPath.empty())
+        return usage();
+    if (log) {
+        options.onRequest = [](const forumsim::Request& r) {
+            std::cerr << r.method + " " + r.target + (r.body.empty() ? "" : "  " + r.body) + "\n";
+        };
+    }
+
+    // Block the stop signals before the server starts its threads, so that only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        forumsim::ForumSim sim(forumsim::scenarioFromFile(scenarioPath), options);
+        std::cout << "forumsim serving " << sim.baseUrl() << std::endl;
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        std::cout << "forumsim stopping" << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
