@@ -27,8 +27,29 @@ void Canvas::clear()
     update();
 }
 
+const QImage& Canvas::image() const
+{
+    fitImage();
+    return image_;
+}
+
+void Canvas::fitImage() const
+{
+    const QSize wanted = size().expandedTo(QSize(1, 1));
+    if (image_.size() == wanted)
+        return;
+    QImage fitted(wanted, QImage::Format_RGB32);
+    fitted.fill(background_);
+    if (!image_.isNull()) {
+        QPainter painter(&fitted);
+        painter.drawImage(0, 0, image_);
+    }
+    image_ = fitted;
+}
+
 void Canvas::drawText(int x, int y, const QString& text, int size, bool bold, const QColor& colour)
 {
+    fitImage();
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::TextAntialiasing);
     // Points at the 96 dots per inch the layouts are made for.
@@ -40,6 +61,7 @@ void Canvas::drawText(int x, int y, const QString& text, int size, bool bold, co
 
 void Canvas::drawPicture(int x, int y, const QImage& picture)
 {
+    fitImage();
     QPainter painter(&image_);
     painter.drawImage(QPoint(x, y), picture);
     update();
@@ -49,6 +71,7 @@ void Canvas::drawPicture(int x, int y, int width, int height, const QImage& pict
 {
     if (width <= 0 || height <= 0)
         return;
+    fitImage();
     QPainter painter(&image_);
     painter.drawImage(QRect(x, y, width, height), picture);
     update();
@@ -56,20 +79,14 @@ void Canvas::drawPicture(int x, int y, int width, int height, const QImage& pict
 
 void Canvas::paintEvent(QPaintEvent*)
 {
+    fitImage();
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
 }
 
 void Canvas::resizeEvent(QResizeEvent* event)
 {
-    // Keep what was drawn; new area gets the background.
-    QImage grown(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-    grown.fill(background_);
-    if (!image_.isNull()) {
-        QPainter painter(&grown);
-        painter.drawImage(0, 0, image_);
-    }
-    image_ = grown;
+    fitImage();
     QWidget::resizeEvent(event);
 }
 

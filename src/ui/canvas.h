@@ -27,7 +27,7 @@ public:
     void drawPicture(int x, int y, int width, int height, const QImage& picture);
 
     // What the canvas shows now.
-    const QImage& image() const { return image_; }
+    const QImage& image() const;
 
 signals:
     // A left-button press on the canvas, at `position` in its own coordinates.
@@ -39,8 +39,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // Brings the picture to the widget's size, keeping what was drawn. A hidden widget gets its
+    // resize event only when shown, so every drawing call checks first.
+    void fitImage() const;
+
     QColor background_;
-    QImage image_;
+    mutable QImage image_;
 };
 
 // The title strip "皮肤" at the top of every window: a canvas whose left-button press drags

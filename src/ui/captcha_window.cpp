@@ -40,7 +40,7 @@ CaptchaWindow::CaptchaWindow(const Skin& skin, const std::string& pictureAddress
     if (fetch && !pictureAddress.empty()) {
         fetcher_ = std::jthread([this, pictureAddress, fetch = std::move(fetch)](std::stop_token stop) {
             std::string bytes = fetch(pictureAddress, stop);
-            if (stop.stop_requested() || bytes.empty())
+            if (stop.stop_requested())
                 return;
             QMetaObject::invokeMethod(
                 this, [this, bytes = std::move(bytes)] { showPicture(bytes); }, Qt::QueuedConnection);
@@ -65,8 +65,11 @@ void CaptchaWindow::closeClicked()
 void CaptchaWindow::showPicture(const std::string& bytes)
 {
     QImage image;
-    if (image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size())))
+    const bool shown =
+        !bytes.empty() && image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    if (shown)
         picture_->setPixmap(QPixmap::fromImage(image));
+    emit pictureFetched(shown);
 }
 
 void CaptchaWindow::codeChanged(const QString& text)

@@ -26,6 +26,10 @@ public:
 
     const CaptchaAnswer& answer() const { return answer_; }
 
+signals:
+    // The download has ended; `shown` tells whether it gave a picture.
+    void pictureFetched(bool shown);
+
 protected:
     void closeClicked() override;
 
