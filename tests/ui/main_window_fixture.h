@@ -31,7 +31,7 @@ protected:
     std::unique_ptr<MainWindow> makeWindow(SharedState& windowState)
     {
         auto made = std::make_unique<MainWindow>(MainWindowServices{
-            windowState, sites, skin, browser, exit, dialogs, {},
+            windowState, sites, skin, browser, exit, dialogs, fetchPicture,
             [this](MainWindow& w) { noticeStarted(w); }, {}, {}});
         made->setRunCommands(&commands);
         return made;
@@ -55,6 +55,7 @@ protected:
     bool addAccountTo(const std::string& utf8Name);
 
     std::function<void(MainWindow&)> noticeStarted = [](MainWindow&) {};
+    CaptchaWindow::PictureFetch fetchPicture;
 
     ScopedTempDir folder;
     SharedState state;
