@@ -72,17 +72,32 @@ std::string cookieHeaderLine(std::string value)
     return "Cookie: " + value;
 }
 
+bool isSetCookieLine(std::string_view line)
+{
+    static constexpr std::string_view name = "set-cookie";
+    size_t at = 0;
+    if (line.size() < name.size())
+        return false;
+    for (char expected : name)
+        if (std::tolower(static_cast<unsigned char>(line[at++])) != expected)
+            return false;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+        ++at;
+    return at < line.size() && line[at] == ':';
+}
+
 // The final response's header lines as the cookie jar reads them: whatever case the server
-// wrote, every cookie line becomes "Set-Cookie: value".
+// wrote, every cookie line becomes "Set-Cookie: value". Empty when no line sets a cookie.
 std::string headerTextForJar(const std::vector<std::string>& lines)
 {
+    if (std::none_of(lines.begin(), lines.end(), [](const std::string& line) { return isSetCookieLine(line); }))
+        return {};
     std::string text;
     for (const std::string& line : lines) {
         if (line.rfind("HTTP/", 0) == 0)
             continue;
-        const size_t colon = line.find(':');
-        if (colon != std::string::npos && lowerAscii(trimmed(std::string_view(line).substr(0, colon))) == "set-cookie") {
-            std::string_view value = std::string_view(line).substr(colon + 1);
+        if (isSetCookieLine(line)) {
+            std::string_view value = std::string_view(line).substr(line.find(':') + 1);
             while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
                 value.remove_prefix(1);
             text += "Set-Cookie: ";
@@ -160,7 +175,9 @@ std::string httpExchange(const std::string& url, const std::string& method, cons
     TransferResult result = runTransfer(request, std::move(stop));
     if (!result.ok)
         return {};
-    storeSetCookies(headerTextForJar(result.headerLines), dataFile, accountKey);
+    const std::string cookieText = headerTextForJar(result.headerLines);
+    if (!cookieText.empty())
+        storeSetCookies(cookieText, dataFile, accountKey);
     return pageTextFromBody(std::move(result.body), result.contentType);
 }
 
