@@ -65,8 +65,8 @@ void CaptchaWindow::closeClicked()
 void CaptchaWindow::showPicture(const std::string& bytes)
 {
     QImage image;
-    const bool shown =
-        !bytes.empty() && image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
+    const bool shown = !bytes.empty() && image.loadFromData(data, static_cast<int>(bytes.size()));
     if (shown)
         picture_->setPixmap(QPixmap::fromImage(image));
     emit pictureFetched(shown);

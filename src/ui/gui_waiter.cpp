@@ -17,7 +17,9 @@ bool GuiWaiter::waitMs(int milliseconds, std::stop_token stop)
     {
         // Declared after the loop so it is gone (and any running callback finished) before the
         // loop is destroyed.
-        std::stop_callback wake(stop, [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+        std::stop_callback wake(stop, [&loop] {
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
         loop.exec();
     }
     return !stop.stop_requested();

@@ -32,7 +32,8 @@ class CaptchaWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<CaptchaWindow> open(CaptchaWindow::PictureFetch fetch = {})
     {
-        auto window = std::make_unique<CaptchaWindow>(skin, "http://127.0.0.1:9/cgi-bin/genimage?abc", std::move(fetch));
+        auto window =
+            std::make_unique<CaptchaWindow>(skin, "http://127.0.0.1:9/cgi-bin/genimage?abc", std::move(fetch));
         window->show();
         return window;
     }

@@ -92,7 +92,8 @@ TEST_F(MainWindowTest, TextsAndTipsOfTheControls)
         {u"删1", u"删除此账号"},
         {u"删3", u"删除此账号"}};
     for (const auto& [name, tip] : tips)
-        EXPECT_EQ(control(QString::fromUtf16(name))->toolTip(), QString::fromUtf16(tip)) << QString::fromUtf16(name).toStdString();
+        EXPECT_EQ(control(QString::fromUtf16(name))->toolTip(), QString::fromUtf16(tip))
+            << QString::fromUtf16(name).toStdString();
 
     EXPECT_TRUE(control<QPlainTextEdit>(u"工作日志"_s)->isReadOnly());
     EXPECT_FALSE(control<QPlainTextEdit>(u"编辑框2"_s)->isReadOnly());
@@ -396,10 +397,11 @@ TEST_P(MainWindowProgressBar, PaintsTheColumns)
 
 const QRgb kGrey = Skin::kBarGrey, kBlue = Skin::kBarBlue, kWhite = Skin::kWhite;
 
-INSTANTIATE_TEST_SUITE_P(Fills, MainWindowProgressBar,
-                         ::testing::Values(BarCase{0, 0, {{0, kGrey}, {1, kWhite}, {157, kWhite}, {158, kGrey}}},
-                                           BarCase{1, 3, {{0, kGrey}, {1, kBlue}, {52, kBlue}, {53, kWhite}, {158, kGrey}}},
-                                           BarCase{3, 3, {{1, kBlue}, {157, kBlue}, {158, kGrey}}}));
+INSTANTIATE_TEST_SUITE_P(
+    Fills, MainWindowProgressBar,
+    ::testing::Values(BarCase{0, 0, {{0, kGrey}, {1, kWhite}, {157, kWhite}, {158, kGrey}}},
+                      BarCase{1, 3, {{0, kGrey}, {1, kBlue}, {52, kBlue}, {53, kWhite}, {158, kGrey}}},
+                      BarCase{3, 3, {{1, kBlue}, {157, kBlue}, {158, kGrey}}}));
 
 TEST_F(MainWindowTest, ABarDrawnAfterAFullerOneShowsOnlyItsOwnFill)
 {
