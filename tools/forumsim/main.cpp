@@ -1,5 +1,6 @@
 // forumsim: serves a scenario file as the simulated forum service until it is killed.
 //   forumsim <scenario.json> [--port N] [--host ADDRESS] [--log]
+// SIGUSR1 turns the day (every forum's signed-today flag clears), for trying the midnight grab.
 #include <csignal>
 #include <cstdlib>
 #include <exception>
@@ -54,13 +55,17 @@ int main(int argc, char** argv)
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
+    sigaddset(&stopSignals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
         forumsim::ForumSim sim(forumsim::scenarioFromFile(scenarioPath), options);
         std::cout << "forumsim serving " << sim.baseUrl() << std::endl;
         int signal = 0;
-        sigwait(&stopSignals, &signal);
+        while (sigwait(&stopSignals, &signal) == 0 && signal == SIGUSR1) {
+            sim.turnDay();
+            std::cout << "forumsim: a new day, every forum can be signed again" << std::endl;
+        }
         std::cout << "forumsim stopping" << std::endl;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
