@@ -53,8 +53,9 @@ std::string Pages::followed(const std::string& userName, const std::vector<Follo
     int row = 0;
     for (const FollowedForum& f : forums) {
         body += "<div class=\"i\">" + std::to_string(++row) + ".<a href=\"/m?kw=" +
-                encodeNameForLink(f.name, encoding_) + "&amp;lp=1\">" + htmlEscape(f.name) + "</a> <span class=\"lv\">等级" + std::to_string(f.level) +
-                "</span> <span class=\"exp\">经验值" + std::to_string(f.experience) + "</span></div>\n";
+                encodeNameForLink(f.name, encoding_) + "&amp;lp=1\">" + htmlEscape(f.name) +
+                "</a> <span class=\"lv\">等级" + std::to_string(f.level) + "</span> <span class=\"exp\">经验值" +
+                std::to_string(f.experience) + "</span></div>\n";
     }
     body += "</div>\n<div><a href=\"/\">返回首页</a></div>";
     return frame("我喜欢的吧", body);
