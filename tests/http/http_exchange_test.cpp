@@ -142,8 +142,8 @@ protected:
 
     test::ScopedTempDir dir_;
     std::string dataFile_ = dir_.file("shuju.dat");
-    test::LocalServer server_;
     Recorder seen_;
+    test::LocalServer server_;
 };
 
 TEST_F(HttpExchangeTest, GetCarriesFormTypeAndAnEmptyCookieForAFreshAccount)
@@ -245,6 +245,29 @@ TEST_F(HttpExchangeTest, FollowsRedirectsAndStoresOnlyTheFinalResponsesCookies)
     EXPECT_EQ(buildCookieHeader(dataFile_, "1"), "end=2;");
     ASSERT_EQ(seen_.all().size(), 2u);
     EXPECT_EQ(seen_.last().header("Content-Type"), kFormType);
+}
+
+TEST_F(HttpExchangeTest, CookiesDoNotFollowARedirectToAnotherHost)
+{
+    storeCookies("Set-Cookie: BDUSS=secret;\r\n", "1");
+    Recorder seenThere;
+    test::LocalServer other;
+    other.server().Get("/landing", [&seenThere](const httplib::Request& req, httplib::Response& res) {
+        seenThere.record(req);
+        res.set_content("landed", "text/html");
+    });
+    other.start();
+    const std::string elsewhere = "http://localhost:" + std::to_string(other.port()) + "/landing";
+    server_.server().Get("/away", [this, elsewhere](const httplib::Request& req, httplib::Response& res) {
+        seen_.record(req);
+        res.set_redirect(elsewhere);
+    });
+    server_.start();
+
+    EXPECT_EQ(httpExchange(server_.url("/away"), "GET", "", dataFile_, 1), "landed");
+    EXPECT_EQ(seen_.last().header("Cookie"), "BDUSS=secret;");
+    EXPECT_FALSE(seenThere.last().has("Cookie"));
+    EXPECT_EQ(seenThere.last().header("Content-Type"), kFormType);
 }
 
 TEST_F(HttpExchangeTest, ErrorStatusStillGivesItsBody)
@@ -388,6 +411,11 @@ struct CharsetCase {
     std::string body;
     std::string expected;
 };
+
+void PrintTo(const CharsetCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class PageCharsetTest : public HttpExchangeTest, public ::testing::WithParamInterface<CharsetCase> {};
 
