@@ -140,15 +140,13 @@ private:
         std::stop_callback wake(stop, [multi] { curl_multi_wakeup(multi); });
         int running = 1;
         while (true) {
+            if (stop.stop_requested())
+                return false;
             if (curl_multi_perform(multi_, &running) != CURLM_OK)
                 return false;
             if (running == 0)
                 break;
-            if (stop.stop_requested())
-                return false;
             if (curl_multi_poll(multi_, nullptr, 0, pollIntervalMs, nullptr) != CURLM_OK)
-                return false;
-            if (stop.stop_requested())
                 return false;
         }
         int queued = 0;
