@@ -31,6 +31,7 @@ AddAccountWindow::AddAccountWindow(SharedState& state, const Skin& skin, Message
       accountsChanged_(std::move(accountsChanged))
 {
     setObjectName(u"AddAccountWindow"_s);
+    setWindowTitle(u"添加账号"_s);
     move(50, 50);
 
     auto* idCaption = new QLabel(u"账号"_s, this);

@@ -13,6 +13,7 @@ CaptchaWindow::CaptchaWindow(const Skin& skin, const std::string& pictureAddress
     : SkinnedDialog(skin, QSize(110, 133), QPoint(85, 0), parent)
 {
     setObjectName(u"CaptchaWindow"_s);
+    setWindowTitle(u"验证码"_s); // for task bars and window lists; the strip draws no caption
 
     picture_ = new QLabel(this);
     picture_->setObjectName(u"验证码图片"_s);

@@ -15,6 +15,7 @@ MessageWindow::MessageWindow(const SharedState& state, const Sites& sites, const
     : SkinnedDialog(skin, QSize(192, 162), QPoint(168, 0), parent)
 {
     setObjectName(u"MessageWindow"_s);
+    setWindowTitle(u"提示"_s);
 
     auto* text = new QLabel(this);
     text->setObjectName(u"标签1"_s);
