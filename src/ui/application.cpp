@@ -1,6 +1,7 @@
 #include "ui/application.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include "core/shared_state.h"
 #include "core/sites.h"
@@ -30,13 +31,13 @@ private:
 
 } // namespace
 
-int runApplication(int argc, char** argv)
+int runApplication(int argc, char** argv, const ApplicationOptions& options)
 {
     QApplication app(argc, argv);
     QApplication::setFont(Skin::font());
 
     SharedState state;
-    const Sites sites = builtInSites();
+    const Sites sites = options.sites;
     const Skin skin;
     DesktopUrlOpener urlOpener;
     ImmediateProcessExit processExit;
@@ -68,6 +69,8 @@ int runApplication(int argc, char** argv)
     ControllerCommands commands(controller);
     window.setRunCommands(&commands);
     window.show();
+    if (options.whenShown)
+        QTimer::singleShot(0, &window, [&] { options.whenShown(window); });
 
     const int code = app.exec();
     // Workers may still be in the middle of a request: leave without waiting for them.
