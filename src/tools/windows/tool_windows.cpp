@@ -1,0 +1,18 @@
+#include "tools/windows/tool_windows.h"
+
+#include "tools/grab/ui/grab_window.h"
+
+namespace tieba {
+
+ToolWindows::ToolWindows(ToolWindowServices services) : services_(std::move(services)) {}
+
+ToolWindows::~ToolWindows() = default;
+
+void ToolWindows::openGrabWindow()
+{
+    GrabWindow window(GrabWindowServices{services_.state, services_.sites, services_.skin, services_.messages,
+                                         services_.powerOff, services_.workerWaiter, services_.fetchPicture});
+    services_.dialogs.run(window);
+}
+
+} // namespace tieba
