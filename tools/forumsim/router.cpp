@@ -1,5 +1,6 @@
 #include "router.h"
 
+#include "banner_image.h"
 #include "text_codec.h"
 
 namespace tieba::forumsim {
@@ -84,6 +85,8 @@ Answer Router::route(const Incoming& request)
         return like(account, query);
     if (path.starts_with("/captcha/"))
         return captchaPicture(path);
+    if (path.starts_with("/pic/"))
+        return bannerPicture(path);
     if (path == "/passport/" || path == "/passport")
         return page(pages_.loginForm());
     if (path.starts_with("/p/"))
@@ -199,6 +202,17 @@ Answer Router::captchaPicture(std::string_view path) const
     Answer answer;
     answer.contentType = "image/png";
     answer.captchaToDraw = *code;
+    return answer;
+}
+
+Answer Router::bannerPicture(std::string_view path) const
+{
+    std::optional<std::string> png = bannerPicturePng(path.substr(std::string_view("/pic/").size()));
+    if (!png)
+        return notFound();
+    Answer answer;
+    answer.contentType = "image/png";
+    answer.body = std::move(*png);
     return answer;
 }
 

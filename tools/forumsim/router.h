@@ -50,6 +50,7 @@ private:
     Answer threadPage(int account, std::string_view query) const;
     Answer desktopThread(std::string_view id, std::string_view host) const;
     Answer captchaPicture(std::string_view path) const;
+    Answer bannerPicture(std::string_view path) const;
     Answer login(const Incoming& request);
     Answer reply(int account, std::string_view body);
     Answer notFound() const;
