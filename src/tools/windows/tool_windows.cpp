@@ -1,5 +1,6 @@
 #include "tools/windows/tool_windows.h"
 
+#include "tools/bump/ui/bump_window.h"
 #include "tools/grab/ui/grab_window.h"
 
 namespace tieba {
@@ -12,6 +13,13 @@ void ToolWindows::openGrabWindow()
 {
     GrabWindow window(GrabWindowServices{services_.state, services_.sites, services_.skin, services_.messages,
                                          services_.powerOff, services_.workerWaiter, services_.fetchPicture});
+    services_.dialogs.run(window);
+}
+
+void ToolWindows::openBumpWindow()
+{
+    BumpWindow window(BumpWindowServices{services_.state, services_.sites, services_.skin, services_.messages,
+                                         bumpWorkers_, services_.workerWaiter, services_.fetchPicture});
     services_.dialogs.run(window);
 }
 

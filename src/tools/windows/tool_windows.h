@@ -34,9 +34,14 @@ public:
 
     // GUI thread; each returns once its window has been closed.
     void openGrabWindow();
+    void openBumpWindow();
+
+    // The bump's threads (tests join them).
+    WorkerThreads& bumpWorkers() { return bumpWorkers_; }
 
 private:
     ToolWindowServices services_;
+    WorkerThreads bumpWorkers_; // last: stopped and joined before anything they use goes
 };
 
 } // namespace tieba
