@@ -78,10 +78,8 @@ protected:
     std::shared_ptr<BumpTool> tool()
     {
         if (!tool_) {
-            tool_ = BumpTool::create(
-                BumpServices{state_, sites_, workers_, presenter_, waiter_,
-                             [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); }},
-                view_);
+            auto fetch = [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); };
+            tool_ = BumpTool::create(BumpServices{state_, sites_, workers_, presenter_, waiter_, fetch}, view_);
         }
         return tool_;
     }

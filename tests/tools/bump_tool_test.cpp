@@ -21,6 +21,11 @@ struct CountCase {
     int count;
 };
 
+void PrintTo(const CountCase& c, std::ostream* out)
+{
+    *out << '"' << c.text << '"';
+}
+
 class ReplyCountOf : public testing::TestWithParam<CountCase> {};
 
 TEST_P(ReplyCountOf, TheBoxText)
@@ -68,6 +73,11 @@ struct SeriesCase {
     size_t posts;
     const char* message;
 };
+
+void PrintTo(const SeriesCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class BumpSeries : public Bump, public testing::WithParamInterface<SeriesCase> {};
 
@@ -198,6 +208,11 @@ struct RefusalCase {
     const char* password;
     const char* message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class BumpRefused : public Bump, public testing::WithParamInterface<RefusalCase> {};
 

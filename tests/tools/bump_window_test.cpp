@@ -104,6 +104,11 @@ struct CheckCase {
     const char* focus;   // UTF-8 control name, empty: not checked
 };
 
+void PrintTo(const CheckCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class BumpWindowChecks : public BumpWindowTest, public testing::WithParamInterface<CheckCase> {};
 
 TEST_P(BumpWindowChecks, RefuseInTheirOrder)

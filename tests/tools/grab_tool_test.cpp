@@ -64,6 +64,11 @@ struct GrabCase {
     std::vector<int> waits = {};
 };
 
+void PrintTo(const GrabCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class GrabOutcome : public GrabFixture, public testing::WithParamInterface<GrabCase> {};
 
 TEST_P(GrabOutcome, LogsAndPowersOffAsTheForumAnswers)

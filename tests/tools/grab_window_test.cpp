@@ -70,6 +70,11 @@ struct AccountsCase {
     std::vector<const char*> labels; // UTF-8
 };
 
+void PrintTo(const AccountsCase& c, std::ostream* out)
+{
+    *out << c.stored << " stored";
+}
+
 class GrabWindowAccounts : public GrabWindowTest, public testing::WithParamInterface<AccountsCase> {};
 
 TEST_P(GrabWindowAccounts, RadioButtonsFollowTheStoredAccounts)

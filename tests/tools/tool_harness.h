@@ -81,7 +81,8 @@ inline forumsim::ForumSpec forum(std::string name)
     return spec;
 }
 
-inline forumsim::AccountSpec account(std::string name, std::string password, std::vector<forumsim::ForumSpec> forums = {})
+inline forumsim::AccountSpec account(std::string name, std::string password,
+                                     std::vector<forumsim::ForumSpec> forums = {})
 {
     forumsim::AccountSpec spec;
     spec.name = std::move(name);

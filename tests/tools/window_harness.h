@@ -81,7 +81,10 @@ protected:
     // Waits until the workers of the grab have returned.
     bool grabAtRest() { return waitFor([this] { return !state_.workerThreads.busy(); }); }
 
-    static QString logOf(const QDialog& window) { return control<QPlainTextEdit>(window, QStringLiteral("日志"))->toPlainText(); }
+    static QString logOf(const QDialog& window)
+    {
+        return control<QPlainTextEdit>(window, QStringLiteral("日志"))->toPlainText();
+    }
 
     Skin skin_;
     ScriptedRunner runner_;

@@ -32,7 +32,8 @@ void showCaptchaIn(QLabel& picture, QLineEdit& codeBox, const std::string& pictu
     QImage image;
     const auto* data = reinterpret_cast<const uchar*>(pictureBytes.data());
     if (!pictureBytes.empty() && image.loadFromData(data, static_cast<int>(pictureBytes.size())))
-        picture.setPixmap(QPixmap::fromImage(image.scaled(picture.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        picture.setPixmap(
+            QPixmap::fromImage(image.scaled(picture.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     else
         picture.clear();
     codeBox.setVisible(true);
