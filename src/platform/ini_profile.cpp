@@ -216,6 +216,16 @@ private:
     int fd_ = -1;
 };
 
+// A name ending in a lone lead byte would pair it with the "]" or "=" written behind it, and the
+// line would no longer read as a section or an entry.
+bool endsInsideCharacter(std::string_view text)
+{
+    size_t i = 0;
+    while (i < text.size())
+        i += isLeadByte(text[i]) ? 2 : 1;
+    return i > text.size();
+}
+
 // Texts that would break the line structure of the file, or could not be found again by a
 // read, are refused rather than written.
 bool writableNames(std::string_view section, std::string_view key, std::string_view value)
@@ -228,6 +238,8 @@ bool writableNames(std::string_view section, std::string_view key, std::string_v
     if (findAtBoundary(section, ']', false) != std::string_view::npos)
         return false;
     if (findAtBoundary(key, '=', false) != std::string_view::npos)
+        return false;
+    if (endsInsideCharacter(section) || endsInsideCharacter(key))
         return false;
     return key.empty() || key.front() != '[';
 }
