@@ -27,6 +27,14 @@ std::string cookieSection(const std::string& accountKey)
     return "cookies" + accountKey;
 }
 
+// Section lines start with "[" (after blanks). A cookie name may hold a "[" further on (the
+// writer refuses only names that start with one), and such an entry must not end the section.
+bool startsSection(std::string_view line)
+{
+    size_t first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '[';
+}
+
 } // namespace
 
 std::string dataFilePath()
@@ -50,10 +58,10 @@ std::string buildCookieHeader(const std::string& dataFile, const std::string& ac
     bool inSection = false;
     for (const std::string& line : readTextLines(dataFile)) {
         if (!inSection) {
-            inSection = contains(line, start);
+            inSection = startsSection(line) && contains(line, start);
             continue;
         }
-        if (contains(line, "["))
+        if (startsSection(line))
             break;
         long equals = findFirst(line, "=");
         if (equals == -1)
