@@ -6,6 +6,7 @@
 #include "core/shared_state.h"
 #include "core/sites.h"
 #include "core/waiter.h"
+#include "notice/ui/notice_reader.h"
 #include "platform/process_exit.h"
 #include "signin/run_control.h"
 #include "ui/desktop_url_opener.h"
@@ -42,6 +43,9 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
     DesktopUrlOpener urlOpener;
     ImmediateProcessExit processExit;
     ModalDialogRunner dialogs;
+    // Outlives the window; the process exit below does not wait for its thread.
+    NoticeReader notice(
+        NoticeReaderServices{.state = state, .sites = sites, .urlOpener = urlOpener, .waiter = threadWaiter()});
 
     MainWindow window(MainWindowServices{
         .state = state,
@@ -51,7 +55,7 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .processExit = processExit,
         .dialogs = dialogs,
         .fetchPicture = [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); },
-        .startNoticeReader = {},
+        .startNoticeReader = notice.starter(),
         .openGrabWindow = {},
         .openBumpWindow = {},
     });

@@ -22,6 +22,7 @@ MessageWindow::MessageWindow(const SharedState& state, const Sites& sites, const
     text->setGeometry(8, 38, 176, 78);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setTextFormat(Qt::PlainText); // messages may carry text from the notice page
     text->setText(toQtLines(state.messageText.get()));
 
     auto* download = new HyperLink(urlOpener, this);
