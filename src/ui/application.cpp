@@ -9,6 +9,8 @@
 #include "notice/ui/notice_reader.h"
 #include "platform/process_exit.h"
 #include "signin/run_control.h"
+#include "tools/power_off/system_power_off.h"
+#include "tools/windows/tool_windows.h"
 #include "ui/desktop_url_opener.h"
 #include "ui/dialog_runner.h"
 #include "ui/main_window.h"
@@ -46,6 +48,12 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
     // Outlives the window; the process exit below does not wait for its thread.
     NoticeReader notice(
         NoticeReaderServices{.state = state, .sites = sites, .urlOpener = urlOpener, .waiter = threadWaiter()});
+    const std::unique_ptr<PowerOff> powerOff = programPowerOff(sites);
+    const CaptchaWindow::PictureFetch fetchPicture = [](const std::string& address, std::stop_token stop) {
+        return fetchBytes(address, stop);
+    };
+    // Made once the main window, which shows their messages, exists; the buttons wait for it.
+    std::unique_ptr<ToolWindows> tools;
 
     MainWindow window(MainWindowServices{
         .state = state,
@@ -54,11 +62,19 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .urlOpener = urlOpener,
         .processExit = processExit,
         .dialogs = dialogs,
-        .fetchPicture = [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); },
+        .fetchPicture = fetchPicture,
         .startNoticeReader = notice.starter(),
-        .openGrabWindow = {},
-        .openBumpWindow = {},
+        .openGrabWindow = [&tools] { if (tools) tools->openGrabWindow(); },
+        .openBumpWindow = [&tools] { if (tools) tools->openBumpWindow(); },
     });
+    tools = std::make_unique<ToolWindows>(ToolWindowServices{.state = state,
+                                                             .sites = sites,
+                                                             .skin = skin,
+                                                             .dialogs = dialogs,
+                                                             .messages = window,
+                                                             .powerOff = *powerOff,
+                                                             .fetchPicture = fetchPicture,
+                                                             .workerWaiter = threadWaiter()});
     RunController controller(RunEnvironment{
         .state = state,
         .sites = sites,
