@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
 #include "ui/skin.h"
 
@@ -22,20 +23,26 @@ void Canvas::setBackground(const QColor& colour)
 
 void Canvas::clear()
 {
-    image_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    waiting_.clear();
+    image_ = QImage(wantedSize(), QImage::Format_RGB32);
     image_.fill(background_);
     update();
 }
 
 const QImage& Canvas::image() const
 {
+    drawWaiting();
     fitImage();
     return image_;
 }
 
-void Canvas::fitImage() const
+QSize Canvas::wantedSize() const
 {
-    const QSize wanted = size().expandedTo(QSize(1, 1));
+    return size().expandedTo(QSize(1, 1));
+}
+
+void Canvas::fitImage(QSize wanted) const
+{
     if (image_.size() == wanted)
         return;
     QImage fitted(wanted, QImage::Format_RGB32);
@@ -44,23 +51,39 @@ void Canvas::fitImage() const
         QPainter painter(&fitted);
         painter.drawImage(0, 0, image_);
     }
-    image_ = fitted;
+    image_ = std::move(fitted);
 }
 
 void Canvas::drawText(int x, int y, const QString& text, int size, bool bold, const QColor& colour)
 {
-    fitImage();
-    QPainter painter(&image_);
-    painter.setRenderHint(QPainter::TextAntialiasing);
     // Points at the 96 dots per inch the layouts are made for.
-    painter.setFont(Skin::font(static_cast<int>(std::lround(size * 96.0 / 72.0)), bold));
-    painter.setPen(colour);
-    painter.drawText(QRect(x, y, image_.width() - x, image_.height() - y), Qt::AlignLeft | Qt::AlignTop, text);
+    const int pixelSize = static_cast<int>(std::lround(size * 96.0 / 72.0));
+    waiting_.push_back({wantedSize(), QPoint(x, y), text, pixelSize, bold, colour});
     update();
+}
+
+void Canvas::drawWaiting() const
+{
+    if (waiting_.empty())
+        return;
+    const std::vector<WaitingStep> steps = std::exchange(waiting_, {});
+    for (const WaitingStep& step : steps) {
+        fitImage(step.canvasSize);
+        if (step.text.isEmpty())
+            continue;
+        QPainter painter(&image_);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        painter.setFont(Skin::font(step.pixelSize, step.bold));
+        painter.setPen(step.colour);
+        const QPoint at = step.at;
+        painter.drawText(QRect(at.x(), at.y(), image_.width() - at.x(), image_.height() - at.y()),
+                         Qt::AlignLeft | Qt::AlignTop, step.text);
+    }
 }
 
 void Canvas::drawPicture(int x, int y, const QImage& picture)
 {
+    drawWaiting();
     fitImage();
     QPainter painter(&image_);
     painter.drawImage(QPoint(x, y), picture);
@@ -71,6 +94,7 @@ void Canvas::drawPicture(int x, int y, int width, int height, const QImage& pict
 {
     if (width <= 0 || height <= 0)
         return;
+    drawWaiting();
     fitImage();
     QPainter painter(&image_);
     painter.drawImage(QRect(x, y, width, height), picture);
@@ -79,6 +103,7 @@ void Canvas::drawPicture(int x, int y, int width, int height, const QImage& pict
 
 void Canvas::paintEvent(QPaintEvent*)
 {
+    drawWaiting();
     fitImage();
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
@@ -86,7 +111,10 @@ void Canvas::paintEvent(QPaintEvent*)
 
 void Canvas::resizeEvent(QResizeEvent* event)
 {
-    fitImage();
+    if (waiting_.empty())
+        fitImage();
+    else
+        waiting_.push_back({wantedSize(), {}, {}, 0, false, {}});
     QWidget::resizeEvent(event);
 }
 

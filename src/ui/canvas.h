@@ -4,12 +4,15 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace tieba {
 
 // A surface the program draws on: texts and pictures painted onto a picture the widget keeps,
 // so what was drawn stays until it is cleared. The title strips, the banner "画板1" (which the
 // notice reader draws on) and the progress bar "进度条" are canvases. GUI thread only.
+// Texts are put on the picture when it is next needed (a paint, image(), a picture drawn over
+// them) rather than at once: a window can write its captions before any font is loaded.
 class Canvas : public QWidget {
     Q_OBJECT
 public:
@@ -39,12 +42,28 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // Brings the picture to the widget's size, keeping what was drawn. A hidden widget gets its
-    // resize event only when shown, so every drawing call checks first.
-    void fitImage() const;
+    // A text not yet on the picture, with the size the canvas had when it was written; a step
+    // without text stands for a resize that came after a waiting text.
+    struct WaitingStep {
+        QSize canvasSize;
+        QPoint at;
+        QString text;
+        int pixelSize = 0;
+        bool bold = false;
+        QColor colour;
+    };
+
+    QSize wantedSize() const;
+    // Brings the picture to `size`, keeping what was drawn. A hidden widget gets its resize
+    // event only when shown, so every drawing call checks first.
+    void fitImage(QSize size) const;
+    void fitImage() const { fitImage(wantedSize()); }
+    // Puts the waiting texts on the picture, in the order and at the sizes they were written.
+    void drawWaiting() const;
 
     QColor background_;
     mutable QImage image_;
+    mutable std::vector<WaitingStep> waiting_;
 };
 
 // The title strip "皮肤" at the top of every window: a canvas whose left-button press drags

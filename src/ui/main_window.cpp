@@ -44,11 +44,19 @@ QLabel* label(QWidget& parent, const QString& name, const QString& text, int x, 
     return caption;
 }
 
-PictureButton* pictureButton(QWidget& parent, const QString& name, const ButtonPictures& pictures, int x, int y,
+using SkinButton = const ButtonPictures& (Skin::*)() const;
+
+// The skin draws a button's pictures when the button is first painted.
+PictureButton::PictureSource fromSkin(const Skin& skin, SkinButton pictures)
+{
+    return [&skin, pictures] { return (skin.*pictures)(); };
+}
+
+PictureButton* pictureButton(QWidget& parent, const QString& name, const Skin& skin, SkinButton pictures, int x, int y,
                              int width, int height)
 {
     auto* button = place<PictureButton>(parent, name, x, y, width, height);
-    button->setPictures(pictures);
+    button->setPictureSource(fromSkin(skin, pictures));
     return button;
 }
 
@@ -162,9 +170,9 @@ void MainWindow::buildSignInPage(QWidget& page)
         connect(checkBoxes_[n], &QCheckBox::toggled, this, [this, n](bool on) { ticks_[n].store(on); });
     }
 
-    oneClick_ = pictureButton(page, u"一键签到"_s, skin_.oneClickButton(), 8, 100, 104, 40);
-    addAccount_ = pictureButton(page, u"添加账号"_s, skin_.addAccountButton(), 8, 150, 104, 40);
-    stop_ = pictureButton(page, u"停止签到"_s, skin_.stopButton(), 20, 3, 80, 24);
+    oneClick_ = pictureButton(page, u"一键签到"_s, skin_, &Skin::oneClickButton, 8, 100, 104, 40);
+    addAccount_ = pictureButton(page, u"添加账号"_s, skin_, &Skin::addAccountButton, 8, 150, 104, 40);
+    stop_ = pictureButton(page, u"停止签到"_s, skin_, &Skin::stopButton, 20, 3, 80, 24);
     connect(oneClick_, &PictureButton::clicked, this, [this] {
         if (runCommands_)
             runCommands_->startRun();
@@ -216,7 +224,7 @@ void MainWindow::buildSettingsPage(QWidget& page)
 {
     checkBoxes_[3] = place<QCheckBox>(page, u"选择框4"_s, 8, 8, 16, 16);
     label(page, u"标签6"_s, u"抢签到完成自动关机"_s, 24, 7, 119, 17);
-    save_ = pictureButton(page, u"保存"_s, skin_.saveButton(), 215, 5, 56, 24);
+    save_ = pictureButton(page, u"保存"_s, skin_, &Skin::saveButton, 215, 5, 56, 24);
     connect(save_, &PictureButton::clicked, this, [this] { applyExclusionText(state_, *this); });
     label(page, u"标签7"_s, u"以下贴吧不签到(多个贴吧请用中文逗号\",\"分开)"_s, 8, 32, 256, 15);
     exclusionBox_ = greyTextBox(page, u"编辑框2"_s, 8, 56, 264, 136);
@@ -230,14 +238,13 @@ void MainWindow::runCreationSequence()
     // 2. Caption.
     title_->drawText(5, 5, u"云杉百度贴吧多功能签到器3.0"_s, 9, false, QColor(Skin::kWhite));
 
-    // 3. Pictures of the page buttons (page 0 current), of minimize, close, grab and bump.
-    for (int page = 0; page < 3; ++page)
-        pageButtons_[page]->setPictures({skin_.pagePlain(page), skin_.pageFramed(page), skin_.pageFramed(page)});
+    // 3. Pictures of the page buttons (page 0 current), of minimize, close, grab and bump. Each
+    // is drawn when its button is first painted: grab and bump once the tools page is shown.
     selectPage(0);
-    minimize_->setPictures(skin_.minimizeButton());
-    close_->setPictures(skin_.closeButton());
-    bump_->setPictures(skin_.bumpButton());
-    grab_->setPictures(skin_.grabButton());
+    minimize_->setPictureSource(fromSkin(skin_, &Skin::minimizeButton));
+    close_->setPictureSource(fromSkin(skin_, &Skin::closeButton));
+    bump_->setPictureSource(fromSkin(skin_, &Skin::bumpButton));
+    grab_->setPictureSource(fromSkin(skin_, &Skin::grabButton));
 
     // 4. Balloon tips.
     addAccount_->setToolTip(u"添加你的百度账号"_s);
@@ -271,8 +278,12 @@ void MainWindow::selectPage(int page)
     if (page < 0 || page > 2)
         return;
     pages_->setCurrentIndex(page);
+    // The current page's button is framed; every page button looks framed under the pointer.
     for (int n = 0; n < 3; ++n)
-        pageButtons_[n]->setNormalPicture(n == page ? skin_.pageFramed(n) : skin_.pagePlain(n));
+        pageButtons_[n]->setPictureSource([&skin = skin_, n, framed = n == page] {
+            const QPixmap& frame = skin.pageFramed(n);
+            return ButtonPictures{framed ? frame : skin.pagePlain(n), frame, frame};
+        });
 }
 
 int MainWindow::currentPage() const

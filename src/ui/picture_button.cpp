@@ -1,6 +1,7 @@
 #include "ui/picture_button.h"
 
 #include <QPainter>
+#include <utility>
 
 namespace tieba {
 
@@ -11,37 +12,58 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent)
 
 void PictureButton::setPictures(const ButtonPictures& pictures)
 {
+    source_ = nullptr;
     pictures_ = pictures;
+    update();
+}
+
+void PictureButton::setPictureSource(PictureSource source)
+{
+    source_ = std::move(source);
+    pictures_ = {};
     update();
 }
 
 void PictureButton::setNormalPicture(const QPixmap& picture)
 {
+    pictures();
     pictures_.normal = picture;
     update();
 }
 
 void PictureButton::setHotPicture(const QPixmap& picture)
 {
+    pictures();
     pictures_.hot = picture;
     update();
 }
 
+const ButtonPictures& PictureButton::pictures() const
+{
+    if (source_) {
+        const PictureSource source = std::exchange(source_, nullptr);
+        pictures_ = source();
+    }
+    return pictures_;
+}
+
 const QPixmap& PictureButton::currentPicture() const
 {
-    const QPixmap& hot = pictures_.hot.isNull() ? pictures_.normal : pictures_.hot;
+    const ButtonPictures& looks = pictures();
+    const QPixmap& hot = looks.hot.isNull() ? looks.normal : looks.hot;
     if (!isEnabled())
-        return pictures_.normal;
+        return looks.normal;
     if (isDown())
-        return pictures_.pressed.isNull() ? hot : pictures_.pressed;
+        return looks.pressed.isNull() ? hot : looks.pressed;
     if (hot_)
         return hot;
-    return pictures_.normal;
+    return looks.normal;
 }
 
 QSize PictureButton::sizeHint() const
 {
-    return pictures_.normal.isNull() ? QSize(16, 16) : pictures_.normal.size();
+    const QPixmap& normal = pictures().normal;
+    return normal.isNull() ? QSize(16, 16) : normal.size();
 }
 
 void PictureButton::paintEvent(QPaintEvent*)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractButton>
 #include <QPixmap>
+#include <functional>
 
 #include "ui/skin.h"
 
@@ -13,16 +14,22 @@ namespace tieba {
 class PictureButton : public QAbstractButton {
     Q_OBJECT
 public:
+    // Hands over the pictures when they are first needed (the first paint, say).
+    using PictureSource = std::function<ButtonPictures()>;
+
     explicit PictureButton(QWidget* parent = nullptr);
 
     // A missing pressed picture falls back to the hot one, a missing hot one to the normal one.
     void setPictures(const ButtonPictures& pictures);
+    // Like setPictures, with pictures that are only drawn once the button needs them: a window
+    // can be built and shown before any font is loaded.
+    void setPictureSource(PictureSource source);
     void setNormalPicture(const QPixmap& picture);
     void setHotPicture(const QPixmap& picture);
 
-    const QPixmap& normalPicture() const { return pictures_.normal; }
-    const QPixmap& hotPicture() const { return pictures_.hot; }
-    const QPixmap& pressedPicture() const { return pictures_.pressed; }
+    const QPixmap& normalPicture() const { return pictures().normal; }
+    const QPixmap& hotPicture() const { return pictures().hot; }
+    const QPixmap& pressedPicture() const { return pictures().pressed; }
     // The picture the button shows in its present state.
     const QPixmap& currentPicture() const;
 
@@ -34,7 +41,10 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    ButtonPictures pictures_;
+    const ButtonPictures& pictures() const;
+
+    mutable ButtonPictures pictures_;
+    mutable PictureSource source_; // set: pictures_ not taken from it yet
     bool hot_ = false;
 };
 

@@ -61,7 +61,8 @@ ButtonPictures characterButton(const QString& character)
     drawEdgeLines(hot, Edge::RightBottom);
     QImage pressed = normal;
     drawEdgeLines(pressed, Edge::TopLeft);
-    return {QPixmap::fromImage(normal), QPixmap::fromImage(hot), QPixmap::fromImage(pressed)};
+    return {QPixmap::fromImage(std::move(normal)), QPixmap::fromImage(std::move(hot)),
+            QPixmap::fromImage(std::move(pressed))};
 }
 
 ButtonPictures wordButton(int width, int height, const QString& caption, int pixelSize)
@@ -79,7 +80,8 @@ ButtonPictures wordButton(int width, int height, const QString& caption, int pix
     drawEdgeLines(hot, Edge::RightBottom);
     drawCentredWord(pressed, caption, pixelSize, false, Skin::kSkyBlue, QPoint(1, 1));
     drawEdgeLines(pressed, Edge::TopLeft);
-    return {QPixmap::fromImage(normal), QPixmap::fromImage(hot), QPixmap::fromImage(pressed)};
+    return {QPixmap::fromImage(std::move(normal)), QPixmap::fromImage(std::move(hot)),
+            QPixmap::fromImage(std::move(pressed))};
 }
 
 QImage closeCross(QImage image)
@@ -94,7 +96,7 @@ QImage closeCross(QImage image)
 
 ButtonPictures closePictures()
 {
-    const QImage normal = closeCross(blank(23, 17, Skin::kBlue));
+    QImage normal = closeCross(blank(23, 17, Skin::kBlue));
     QImage reddish(23, 17, QImage::Format_RGB32);
     {
         QPainter painter(&reddish);
@@ -103,8 +105,8 @@ ButtonPictures closePictures()
         gradient.setColorAt(1, QColor(196, 32, 28));
         painter.fillRect(reddish.rect(), gradient);
     }
-    const QImage hot = closeCross(reddish);
-    return {QPixmap::fromImage(normal), QPixmap::fromImage(hot), QPixmap::fromImage(hot)};
+    const QPixmap hot = QPixmap::fromImage(closeCross(std::move(reddish)));
+    return {QPixmap::fromImage(std::move(normal)), hot, hot};
 }
 
 QImage minimizeBar(QRgb background)
@@ -132,45 +134,114 @@ QPixmap column(QRgb middle)
     QImage image = blank(1, kProgressBarHeight, middle);
     image.setPixel(0, 0, Skin::kBarGrey);
     image.setPixel(0, kProgressBarHeight - 1, Skin::kBarGrey);
-    return QPixmap::fromImage(image);
+    return QPixmap::fromImage(std::move(image));
+}
+
+const QString& pageWord(int page)
+{
+    static const QString words[3] = {u"签到"_s, u"工具"_s, u"设置"_s};
+    return words[page];
+}
+
+int validPage(int page)
+{
+    return page < 0 || page > 2 ? 0 : page;
+}
+
+template <class T, class Draw>
+const T& drawnOnce(std::optional<T>& slot, Draw draw)
+{
+    if (!slot)
+        slot = draw();
+    return *slot;
 }
 
 } // namespace
 
-Skin::Skin()
+const QPixmap& Skin::mainSkin() const
 {
-    mainSkin_ = QPixmap::fromImage(framedBackground(kSkyBlue));
-    whiteSkin_ = QPixmap::fromImage(framedBackground(kWhite));
-    close_ = closePictures();
-    const QPixmap minimizeHot = QPixmap::fromImage(minimizeBar(kSkyBlue));
-    minimize_ = {QPixmap::fromImage(minimizeBar(kBlue)), minimizeHot, minimizeHot};
+    return drawnOnce(mainSkin_, [] { return QPixmap::fromImage(framedBackground(kSkyBlue)); });
+}
 
-    const QString pageWords[3] = {u"签到"_s, u"工具"_s, u"设置"_s};
-    for (int page = 0; page < 3; ++page) {
-        pagePlain_[page] = QPixmap::fromImage(pageTile(pageWords[page], false));
-        pageFramed_[page] = QPixmap::fromImage(pageTile(pageWords[page], true));
-    }
+const QPixmap& Skin::whiteSkin() const
+{
+    return drawnOnce(whiteSkin_, [] { return QPixmap::fromImage(framedBackground(kWhite)); });
+}
 
-    grab_ = characterButton(u"抢"_s);
-    bump_ = characterButton(u"刷"_s);
+const ButtonPictures& Skin::closeButton() const
+{
+    return drawnOnce(close_, closePictures);
+}
 
-    oneClick_ = wordButton(104, 40, u"一键签到"_s, 16);
-    addAccount_ = wordButton(104, 40, u"添加账号"_s, 16);
-    stop_ = wordButton(80, 24, u"停止签到"_s, 13);
-    save_ = wordButton(56, 24, u"保存"_s, 13);
-    ok_ = wordButton(80, 32, u"确定"_s, 15);
-    add_ = wordButton(50, 50, u"添加"_s, 15);
-    stopInput_ = wordButton(100, 24, u"停止输入"_s, 13);
+const ButtonPictures& Skin::minimizeButton() const
+{
+    return drawnOnce(minimize_, [] {
+        const QPixmap hot = QPixmap::fromImage(minimizeBar(kSkyBlue));
+        return ButtonPictures{QPixmap::fromImage(minimizeBar(kBlue)), hot, hot};
+    });
+}
 
-    filledColumn_ = column(kBarBlue);
-    edgeColumn_ = column(kBarGrey);
-    emptyColumn_ = column(kWhite);
+const QPixmap& Skin::pagePlain(int page) const
+{
+    page = validPage(page);
+    return drawnOnce(pagePlain_[page], [page] { return QPixmap::fromImage(pageTile(pageWord(page), false)); });
+}
+
+const QPixmap& Skin::pageFramed(int page) const
+{
+    page = validPage(page);
+    return drawnOnce(pageFramed_[page], [page] { return QPixmap::fromImage(pageTile(pageWord(page), true)); });
+}
+
+const ButtonPictures& Skin::grabButton() const
+{
+    return drawnOnce(grab_, [] { return characterButton(u"抢"_s); });
+}
+
+const ButtonPictures& Skin::bumpButton() const
+{
+    return drawnOnce(bump_, [] { return characterButton(u"刷"_s); });
+}
+
+const ButtonPictures& Skin::oneClickButton() const
+{
+    return drawnOnce(oneClick_, [] { return wordButton(104, 40, u"一键签到"_s, 16); });
+}
+
+const ButtonPictures& Skin::addAccountButton() const
+{
+    return drawnOnce(addAccount_, [] { return wordButton(104, 40, u"添加账号"_s, 16); });
+}
+
+const ButtonPictures& Skin::stopButton() const
+{
+    return drawnOnce(stop_, [] { return wordButton(80, 24, u"停止签到"_s, 13); });
+}
+
+const ButtonPictures& Skin::saveButton() const
+{
+    return drawnOnce(save_, [] { return wordButton(56, 24, u"保存"_s, 13); });
+}
+
+const ButtonPictures& Skin::okButton() const
+{
+    return drawnOnce(ok_, [] { return wordButton(80, 32, u"确定"_s, 15); });
+}
+
+const ButtonPictures& Skin::addButton() const
+{
+    return drawnOnce(add_, [] { return wordButton(50, 50, u"添加"_s, 15); });
+}
+
+const ButtonPictures& Skin::stopInputButton() const
+{
+    return drawnOnce(stopInput_, [] { return wordButton(100, 24, u"停止输入"_s, 13); });
 }
 
 QPixmap Skin::whiteSkinFor(QSize size) const
 {
     // Keep the frame: copy the skin's top-left part, then its right column and bottom row.
-    const QImage source = whiteSkin_.toImage();
+    const QImage source = whiteSkin().toImage();
     QImage fitted = blank(size.width(), size.height(), kWhite);
     QPainter painter(&fitted);
     const int w = size.width();
@@ -179,30 +250,20 @@ QPixmap Skin::whiteSkinFor(QSize size) const
     painter.drawImage(QRect(w - 1, 0, 1, h - 1), source, QRect(source.width() - 1, 0, 1, h - 1));
     painter.drawImage(QRect(0, h - 1, w, 1), source, QRect(source.width() - w, source.height() - 1, w, 1));
     painter.end();
-    return QPixmap::fromImage(fitted);
-}
-
-const QPixmap& Skin::pagePlain(int page) const
-{
-    return pagePlain_[page < 0 || page > 2 ? 0 : page];
-}
-
-const QPixmap& Skin::pageFramed(int page) const
-{
-    return pageFramed_[page < 0 || page > 2 ? 0 : page];
+    return QPixmap::fromImage(std::move(fitted));
 }
 
 const QPixmap& Skin::progressColumn(ProgressColumn which) const
 {
     switch (which) {
     case ProgressColumn::Filled:
-        return filledColumn_;
+        return drawnOnce(filledColumn_, [] { return column(kBarBlue); });
     case ProgressColumn::Edge:
-        return edgeColumn_;
+        return drawnOnce(edgeColumn_, [] { return column(kBarGrey); });
     case ProgressColumn::Empty:
         break;
     }
-    return emptyColumn_;
+    return drawnOnce(emptyColumn_, [] { return column(kWhite); });
 }
 
 QFont Skin::font(int pixelSize, bool bold)

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <array>
+#include <optional>
 
 #include "signin/progress_bar.h"
 
@@ -16,8 +18,10 @@ struct ButtonPictures {
     QPixmap pressed;
 };
 
-// Every picture of the program's skin, drawn by code once at start-up (the program ships no
-// image files). The start-up creates one after the QApplication and hands it to every window.
+// Every picture of the program's skin, drawn by code (the program ships no image files). A
+// picture is drawn the first time it is asked for and kept, so the start-up draws only what
+// the windows it shows need, and no font is loaded before the first paint. The start-up creates
+// one after the QApplication and hands it to every window. GUI thread only, like the pictures.
 class Skin {
 public:
     static constexpr QRgb kSkyBlue = qRgb(20, 193, 243);
@@ -30,32 +34,30 @@ public:
     static constexpr QRgb kBlack = qRgb(0, 0, 0);
     static constexpr QRgb kTextGrey = qRgb(128, 128, 128);
 
-    Skin();
-
     // 355 x 335 backgrounds: MainWindow's sky blue one and the white one of every other window.
-    const QPixmap& mainSkin() const { return mainSkin_; }
-    const QPixmap& whiteSkin() const { return whiteSkin_; }
+    const QPixmap& mainSkin() const;
+    const QPixmap& whiteSkin() const;
     // The white skin fitted to a smaller window, its one-pixel black frame kept on all sides.
     QPixmap whiteSkinFor(QSize size) const;
 
-    const ButtonPictures& closeButton() const { return close_; }       // 23 x 17
-    const ButtonPictures& minimizeButton() const { return minimize_; } // 22 x 17
+    const ButtonPictures& closeButton() const;    // 23 x 17
+    const ButtonPictures& minimizeButton() const; // 22 x 17
 
     // Page buttons "签到", "工具", "设置" (pages 0, 1, 2), 60 x 60.
     const QPixmap& pagePlain(int page) const;
     const QPixmap& pageFramed(int page) const;
 
-    const ButtonPictures& grabButton() const { return grab_; } // 80 x 80 "抢"
-    const ButtonPictures& bumpButton() const { return bump_; } // 80 x 80 "刷"
+    const ButtonPictures& grabButton() const; // 80 x 80 "抢"
+    const ButtonPictures& bumpButton() const; // 80 x 80 "刷"
 
     // Word buttons: sky-blue caption on white.
-    const ButtonPictures& oneClickButton() const { return oneClick_; }     // 104 x 40 "一键签到"
-    const ButtonPictures& addAccountButton() const { return addAccount_; } // 104 x 40 "添加账号"
-    const ButtonPictures& stopButton() const { return stop_; }             // 80 x 24 "停止签到"
-    const ButtonPictures& saveButton() const { return save_; }             // 56 x 24 "保存"
-    const ButtonPictures& okButton() const { return ok_; }                 // 80 x 32 "确定"
-    const ButtonPictures& addButton() const { return add_; }               // 50 x 50 "添加"
-    const ButtonPictures& stopInputButton() const { return stopInput_; }   // 100 x 24 "停止输入"
+    const ButtonPictures& oneClickButton() const;   // 104 x 40 "一键签到"
+    const ButtonPictures& addAccountButton() const; // 104 x 40 "添加账号"
+    const ButtonPictures& stopButton() const;       // 80 x 24 "停止签到"
+    const ButtonPictures& saveButton() const;       // 56 x 24 "保存"
+    const ButtonPictures& okButton() const;         // 80 x 32 "确定"
+    const ButtonPictures& addButton() const;        // 50 x 50 "添加"
+    const ButtonPictures& stopInputButton() const;  // 100 x 24 "停止输入"
 
     // The 1 x 10 columns the progress bar is painted from.
     const QPixmap& progressColumn(ProgressColumn column) const;
@@ -64,11 +66,12 @@ public:
     static QFont font(int pixelSize = 12, bool bold = false);
 
 private:
-    QPixmap mainSkin_, whiteSkin_;
-    ButtonPictures close_, minimize_, grab_, bump_;
-    ButtonPictures oneClick_, addAccount_, stop_, save_, ok_, add_, stopInput_;
-    QPixmap pagePlain_[3], pageFramed_[3];
-    QPixmap filledColumn_, edgeColumn_, emptyColumn_;
+    // Filled on first use; the references handed out stay valid as long as the skin.
+    mutable std::optional<QPixmap> mainSkin_, whiteSkin_;
+    mutable std::optional<ButtonPictures> close_, minimize_, grab_, bump_;
+    mutable std::optional<ButtonPictures> oneClick_, addAccount_, stop_, save_, ok_, add_, stopInput_;
+    mutable std::array<std::optional<QPixmap>, 3> pagePlain_, pageFramed_;
+    mutable std::optional<QPixmap> filledColumn_, edgeColumn_, emptyColumn_;
 };
 
 } // namespace tieba

@@ -31,7 +31,7 @@ PictureButton* addCloseButton(QWidget& parent, const Skin& skin, QPoint position
     auto* close = new PictureButton(&parent);
     close->setObjectName(u"关闭"_s);
     close->setGeometry(QRect(position, QSize(23, 17)));
-    close->setPictures(skin.closeButton());
+    close->setPictureSource([&skin] { return skin.closeButton(); });
     return close;
 }
 

@@ -156,6 +156,37 @@ TEST_F(MainWindowPages, PageButtonsSwitchPagesAndMoveTheFrame)
     EXPECT_TRUE(control(u"编辑框2"_s)->isVisible());
 }
 
+// The buttons take their pictures from the skin only when first painted: each must still get
+// its own three looks.
+struct SkinnedButton {
+    const char* name;
+    const ButtonPictures& (Skin::*pictures)() const;
+};
+
+class MainWindowButtonPictures : public MainWindowTest, public ::testing::WithParamInterface<SkinnedButton> {};
+
+TEST_P(MainWindowButtonPictures, AreTheSkinsOwn)
+{
+    open();
+    window->show();
+    auto* button = control<PictureButton>(QString::fromUtf8(GetParam().name));
+    ASSERT_NE(button, nullptr);
+    const ButtonPictures& expected = (skin.*GetParam().pictures)();
+    EXPECT_EQ(button->normalPicture().toImage(), expected.normal.toImage());
+    EXPECT_EQ(button->hotPicture().toImage(), expected.hot.toImage());
+    EXPECT_EQ(button->pressedPicture().toImage(), expected.pressed.toImage());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, MainWindowButtonPictures,
+                         ::testing::Values(SkinnedButton{"最小化", &Skin::minimizeButton},
+                                           SkinnedButton{"关闭", &Skin::closeButton},
+                                           SkinnedButton{"一键签到", &Skin::oneClickButton},
+                                           SkinnedButton{"添加账号", &Skin::addAccountButton},
+                                           SkinnedButton{"停止签到", &Skin::stopButton},
+                                           SkinnedButton{"抢签", &Skin::grabButton},
+                                           SkinnedButton{"刷帖", &Skin::bumpButton},
+                                           SkinnedButton{"保存", &Skin::saveButton}));
+
 // ---- settings -----------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, FirstStartCreatesTheDataFileAndTicksTheAccountBoxes)

@@ -113,6 +113,17 @@ TEST_F(SkinTest, CloseButtonShowsAWhiteCrossOnBlueAndOnRedWhenHot)
     EXPECT_TRUE(contains(skin.closeButton().hot, white));
 }
 
+TEST_F(SkinTest, DrawsEachPictureOnceAndKeepsIt)
+{
+    const QPixmap& ok = skin.okButton().normal;
+    EXPECT_EQ(&skin.okButton().normal, &ok);
+    EXPECT_EQ(skin.okButton().normal.cacheKey(), ok.cacheKey());
+    EXPECT_EQ(skin.pagePlain(1).cacheKey(), skin.pagePlain(1).cacheKey());
+    EXPECT_EQ(skin.mainSkin().cacheKey(), skin.mainSkin().cacheKey());
+    EXPECT_NE(skin.pagePlain(1).cacheKey(), skin.pageFramed(1).cacheKey());
+    EXPECT_EQ(skin.pagePlain(7).toImage(), skin.pagePlain(0).toImage()) << "out of range: the first page";
+}
+
 TEST_F(SkinTest, PageTilesCarryTheirWordInWhite)
 {
     for (int page = 0; page < 3; ++page) {

@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -66,6 +67,44 @@ TEST(PictureButton, MissingLooksFallBackAndDisabledShowsNormal)
     EXPECT_EQ(button.currentPicture().toImage(), normal.toImage());
 }
 
+TEST(PictureButton, TakesPicturesFromItsSourceOnceAndOnlyWhenFirstNeeded)
+{
+    PictureButton button;
+    button.resize(20, 10);
+    const QPixmap normal = solid(qRgb(1, 1, 1)), hot = solid(qRgb(2, 2, 2));
+    int drawn = 0;
+    button.setPictureSource([&] {
+        ++drawn;
+        return ButtonPictures{normal, hot, {}};
+    });
+    EXPECT_EQ(drawn, 0);
+    EXPECT_EQ(rgb(button.grab().toImage()), rgb(normal.toImage())) << "painted from the source";
+    EXPECT_EQ(button.hotPicture().toImage(), hot.toImage());
+    EXPECT_EQ(button.sizeHint(), QSize(20, 10));
+    EXPECT_EQ(drawn, 1);
+
+    // A source or pictures given later replace a source that was never asked.
+    button.setPictureSource([&] {
+        ++drawn;
+        return ButtonPictures{hot, {}, {}};
+    });
+    button.setPictures({normal, {}, {}});
+    EXPECT_EQ(button.currentPicture().toImage(), normal.toImage());
+    EXPECT_EQ(drawn, 1);
+}
+
+TEST(PictureButton, ANewNormalPictureKeepsTheOtherLooksOfItsSource)
+{
+    PictureButton button;
+    const QPixmap normal = solid(qRgb(1, 1, 1)), hot = solid(qRgb(2, 2, 2)), pressed = solid(qRgb(3, 3, 3));
+    const QPixmap other = solid(qRgb(4, 4, 4));
+    button.setPictureSource([&] { return ButtonPictures{normal, hot, pressed}; });
+    button.setNormalPicture(other);
+    EXPECT_EQ(button.normalPicture().toImage(), other.toImage());
+    EXPECT_EQ(button.hotPicture().toImage(), hot.toImage());
+    EXPECT_EQ(button.pressedPicture().toImage(), pressed.toImage());
+}
+
 TEST(PictureButton, ClicksOnlyWhileEnabledAndNeverTakesFocus)
 {
     PictureButton button;
@@ -105,6 +144,62 @@ TEST(Canvas, KeepsWhatWasDrawnUntilCleared)
 
     canvas.clear();
     EXPECT_EQ(canvas.image().pixelColor(20, 10), QColor(Qt::white));
+}
+
+int darkPixels(const QImage& image, QRect area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            count += std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 100;
+        }
+    return count;
+}
+
+// Texts reach the picture only when it is next needed; until then they keep their place among
+// the other drawing steps and resizes, so the result is the same as drawing at once.
+class ShownCanvas : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        canvas.resize(100, 40);
+        canvas.setBackground(Qt::white);
+        canvas.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    }
+
+    Canvas canvas;
+};
+
+TEST_F(ShownCanvas, APictureDrawnLaterCoversAText)
+{
+    canvas.drawText(10, 5, u"签到"_s, 12, true, QColor(Qt::black));
+    QImage red(1, 1, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    canvas.drawPicture(0, 0, 100, 40, red);
+    EXPECT_EQ(darkPixels(canvas.image(), QRect(0, 0, 100, 40)), 0);
+}
+
+TEST_F(ShownCanvas, ATextIsCutByAShrinkThatCameAfterIt)
+{
+    canvas.drawText(2, 5, u"签到签到签到"_s, 12, true, QColor(Qt::black));
+    canvas.resize(14, 40);
+    canvas.resize(100, 40);
+    const QImage image = canvas.image();
+    EXPECT_EQ(image.size(), QSize(100, 40));
+    EXPECT_GT(darkPixels(image, QRect(2, 5, 12, 20)), 0) << "the part inside the narrow canvas stays";
+    EXPECT_EQ(darkPixels(image, QRect(16, 0, 84, 40)), 0) << "the part outside it was cut";
+}
+
+TEST_F(ShownCanvas, ClearDropsTextsNotYetDrawn)
+{
+    canvas.drawText(10, 5, u"签到"_s, 12, true, QColor(Qt::black));
+    canvas.clear();
+    canvas.drawText(60, 5, u"签到"_s, 12, true, QColor(Qt::black));
+    const QImage image = canvas.image();
+    EXPECT_EQ(darkPixels(image, QRect(0, 0, 55, 40)), 0);
+    EXPECT_GT(darkPixels(image, QRect(60, 5, 40, 20)), 0);
 }
 
 TEST(Canvas, ReportsLeftPresses)
