@@ -18,6 +18,8 @@ void cookieJar(std::string_view input);
 void followedForums(std::string_view input);
 void forumPage(std::string_view input);
 void loginPages(std::string_view input);
+void bumpForm(std::string_view input);
+void noticeBlock(std::string_view input);
 
 // Thrown when a checked property does not hold. Nothing catches it under libFuzzer, so the run
 // aborts and keeps the input; a regression test reports it as a failure.
