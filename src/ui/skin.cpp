@@ -73,10 +73,9 @@ ButtonPictures wordButton(int width, int height, const QString& caption, int pix
         painter.setPen(QColor(220, 220, 220));
         painter.drawRect(0, 0, width - 1, height - 1);
     }
-    QImage hot = normal;
     QImage pressed = normal;
     drawCentredWord(normal, caption, pixelSize, false, Skin::kSkyBlue);
-    drawCentredWord(hot, caption, pixelSize, false, Skin::kSkyBlue);
+    QImage hot = normal; // the caption in the same place: drawn once
     drawEdgeLines(hot, Edge::RightBottom);
     drawCentredWord(pressed, caption, pixelSize, false, Skin::kSkyBlue, QPoint(1, 1));
     drawEdgeLines(pressed, Edge::TopLeft);
@@ -117,16 +116,19 @@ QImage minimizeBar(QRgb background)
     return image;
 }
 
-QImage pageTile(const QString& word, bool framed)
+QImage pageTile(const QString& word)
 {
     QImage image = blank(60, 60, Skin::kSkyBlue);
     drawCentredWord(image, word, 17, true, Skin::kWhite);
-    if (framed) {
-        QPainter painter(&image);
-        painter.setPen(QColor(Skin::kPageFrame));
-        painter.drawRect(0, 0, 59, 59);
-    }
     return image;
+}
+
+QImage framedPageTile(QImage tile)
+{
+    QPainter painter(&tile);
+    painter.setPen(QColor(Skin::kPageFrame));
+    painter.drawRect(0, 0, 59, 59);
+    return tile;
 }
 
 QPixmap column(QRgb middle)
@@ -184,13 +186,15 @@ const ButtonPictures& Skin::minimizeButton() const
 const QPixmap& Skin::pagePlain(int page) const
 {
     page = validPage(page);
-    return drawnOnce(pagePlain_[page], [page] { return QPixmap::fromImage(pageTile(pageWord(page), false)); });
+    return drawnOnce(pagePlain_[page], [page] { return QPixmap::fromImage(pageTile(pageWord(page))); });
 }
 
 const QPixmap& Skin::pageFramed(int page) const
 {
     page = validPage(page);
-    return drawnOnce(pageFramed_[page], [page] { return QPixmap::fromImage(pageTile(pageWord(page), true)); });
+    // The plain tile with a frame around it: its word is drawn once for both.
+    return drawnOnce(pageFramed_[page],
+                     [this, page] { return QPixmap::fromImage(framedPageTile(pagePlain(page).toImage())); });
 }
 
 const ButtonPictures& Skin::grabButton() const
