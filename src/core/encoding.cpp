@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace tieba {
@@ -100,6 +101,28 @@ std::string gbFromUtf8(std::string_view utf8)
 std::string utf8FromGb(std::string_view gb)
 {
     return convertStrict(gb, "GB18030", "UTF-8").value_or(std::string());
+}
+
+namespace {
+
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+} // namespace
+
+std::string gb(std::string_view utf8Literal)
+{
+    // The program's literals are a few hundred at most; anything beyond is converted each time.
+    constexpr size_t kRemembered = 1024;
+    thread_local std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> remembered;
+    if (const auto found = remembered.find(utf8Literal); found != remembered.end())
+        return found->second;
+    std::string converted = gbFromUtf8(utf8Literal);
+    if (remembered.size() < kRemembered)
+        remembered.emplace(std::string(utf8Literal), converted);
+    return converted;
 }
 
 bool isValidUtf8(std::string_view bytes)

@@ -19,11 +19,9 @@ std::string gbFromUtf8(std::string_view utf8);
 std::string utf8FromGb(std::string_view gb);
 
 // Every Chinese literal of the program's own texts goes through this helper: `gb("签到")`
-// gives the GB18030 bytes of a UTF-8 source literal.
-inline std::string gb(std::string_view utf8Literal)
-{
-    return gbFromUtf8(utf8Literal);
-}
+// gives the GB18030 bytes of a UTF-8 source literal. Markers are converted on every page the
+// engine reads, so the conversions are remembered per thread.
+std::string gb(std::string_view utf8Literal);
 
 // True when the bytes form valid UTF-8.
 bool isValidUtf8(std::string_view bytes);
