@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <mutex>
 
 #include "web/http_settings.h"
@@ -114,7 +115,7 @@ public:
 
         bool ok = false;
         if (curl_multi_add_handle(multi_, easy_) == CURLM_OK) {
-            ok = drive(stop, settings.pollIntervalMs);
+            ok = drive(stop, settings.pollIntervalMs, std::chrono::seconds(settings.stallSeconds));
             curl_multi_remove_handle(multi_, easy_);
         }
         curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, nullptr);
@@ -133,12 +134,18 @@ public:
     }
 
 private:
-    // Runs the added transfer to its end; true when it completed without any error.
-    bool drive(const std::stop_token& stop, int pollIntervalMs)
+    // Runs the added transfer to its end; true when it completed without any error. Once the
+    // request has gone out, a transfer on which no byte moved for `stall` is given up. curl's own
+    // low-speed check stays as well (it catches a trickle), but it averages over the last five
+    // seconds, so on its own a request that had just sent its body or part of an answer would
+    // outlive the limit by up to five seconds.
+    bool drive(const std::stop_token& stop, int pollIntervalMs, std::chrono::steady_clock::duration stall)
     {
         CURLM* multi = multi_;
         std::stop_callback wake(stop, [multi] { curl_multi_wakeup(multi); });
         int running = 1;
+        curl_off_t lastMoved = -1;
+        auto lastChange = std::chrono::steady_clock::now();
         while (true) {
             if (stop.stop_requested())
                 return false;
@@ -146,6 +153,14 @@ private:
                 return false;
             if (running == 0)
                 break;
+            const curl_off_t moved = bytesMoved();
+            const auto now = std::chrono::steady_clock::now();
+            if (moved != lastMoved) {
+                lastMoved = moved;
+                lastChange = now;
+            } else if (requestSent() && now - lastChange >= stall) {
+                return false;
+            }
             if (curl_multi_poll(multi_, nullptr, 0, pollIntervalMs, nullptr) != CURLM_OK)
                 return false;
         }
@@ -155,6 +170,28 @@ private:
                 return message->data.result == CURLE_OK;
         }
         return false;
+    }
+
+    // Bytes of the transfer so far, both ways, heads included.
+    curl_off_t bytesMoved() const
+    {
+        long requestHead = 0;
+        long answerHead = 0;
+        curl_off_t down = 0;
+        curl_off_t up = 0;
+        curl_easy_getinfo(easy_, CURLINFO_REQUEST_SIZE, &requestHead);
+        curl_easy_getinfo(easy_, CURLINFO_HEADER_SIZE, &answerHead);
+        curl_easy_getinfo(easy_, CURLINFO_SIZE_DOWNLOAD_T, &down);
+        curl_easy_getinfo(easy_, CURLINFO_SIZE_UPLOAD_T, &up);
+        return requestHead + answerHead + down + up;
+    }
+
+    // Until the request has gone out, the connect time-out is the one that counts.
+    bool requestSent() const
+    {
+        long requestHead = 0;
+        curl_easy_getinfo(easy_, CURLINFO_REQUEST_SIZE, &requestHead);
+        return requestHead > 0;
     }
 
     CURL* easy_;
