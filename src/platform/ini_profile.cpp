@@ -244,6 +244,14 @@ bool writableNames(std::string_view section, std::string_view key, std::string_v
     return key.empty() || key.front() != '[';
 }
 
+// A write that changes nothing leaves the file alone, but a mode loosened since the last write
+// is tightened again, as a replacement of the file would have done.
+bool keptAsItIs(const std::string& path)
+{
+    ::chmod(path.c_str(), kOwnerOnly);
+    return true;
+}
+
 } // namespace
 
 std::string readProfileString(const std::string& path, const std::string& section, const std::string& key,
@@ -315,7 +323,7 @@ bool writeProfileString(const std::string& path, const std::string& section, con
         // The key keeps the spelling it has in the file.
         newEntry = std::string(parseLine(lines[keyLine]).name) + "=" + value;
         if (lines[keyLine] == newEntry)
-            return true;
+            return keptAsItIs(path);
     } else {
         newEntry = std::string(wantedKey) + "=" + value;
         if (sectionLine != kNone) {
@@ -343,7 +351,7 @@ bool writeProfileString(const std::string& path, const std::string& section, con
         emit(i == keyLine ? std::string_view(newEntry) : lines[i]);
     }
     if (status == ReadStatus::Ok && out == bytes)
-        return true;
+        return keptAsItIs(path);
     return replaceFile(path, out);
 }
 
