@@ -1,8 +1,9 @@
 #include "banner_image.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+
+#include "png_writer.h"
 
 namespace tieba::forumsim {
 
@@ -45,11 +46,7 @@ std::optional<std::string> bannerPicturePng(std::string_view name)
                            qRgb(channels[0], channels[1], channels[2]));
     }
 
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return encodePng(image);
 }
 
 } // namespace tieba::forumsim

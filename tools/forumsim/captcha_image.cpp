@@ -1,8 +1,9 @@
 #include "captcha_image.h"
 
-#include <QBuffer>
 #include <QByteArray>
 #include <QImage>
+
+#include "png_writer.h"
 
 #include <array>
 #include <cstdint>
@@ -127,11 +128,7 @@ std::string captchaPng(std::string_view code)
         }
     }
 
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return encodePng(image);
 }
 
 } // namespace tieba::forumsim
