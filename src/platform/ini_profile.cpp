@@ -1,6 +1,10 @@
 #include "platform/ini_profile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <filesystem>
+#include <set>
 #include <fcntl.h>
 #include <mutex>
 #include <optional>
@@ -13,6 +17,8 @@ namespace tieba {
 namespace {
 
 constexpr mode_t kOwnerOnly = 0600;
+// A write goes to "<data file>.writing-XXXXXX" first.
+constexpr std::string_view kTemporaryInfix = ".writing-";
 
 bool isBlank(char c)
 {
@@ -165,7 +171,7 @@ bool writeAll(int fd, std::string_view bytes)
 // sees either the old file or the new one, never half of one.
 bool replaceFile(const std::string& path, std::string_view bytes)
 {
-    std::string temp = path + ".XXXXXX";
+    std::string temp = path + std::string(kTemporaryInfix) + "XXXXXX";
     int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -175,6 +181,28 @@ bool replaceFile(const std::string& path, std::string_view bytes)
         return true;
     ::unlink(temp.c_str());
     return false;
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the temporary
+// behind. While the write lock is held no other writer is half-way, so whatever carries the
+// temporary-file name then is left over; look once per data file and process.
+void removeLeftoverTemporaries(const std::string& path)
+{
+    static std::set<std::string> cleaned; // guarded by the write lock's process mutex
+    if (!cleaned.insert(path).second)
+        return;
+    const std::filesystem::path dataFile(path);
+    const std::string prefix = dataFile.filename().string() + std::string(kTemporaryInfix);
+    std::error_code error;
+    const std::filesystem::path folder = dataFile.has_parent_path() ? dataFile.parent_path() : ".";
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const bool temporaryName = name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
+                                   std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                                               [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (temporaryName && entry.is_regular_file(error))
+            std::filesystem::remove(entry.path(), error);
+    }
 }
 
 // Held around every write: one writer at a time in this process (the mutex) and across program
@@ -290,6 +318,7 @@ bool writeProfileString(const std::string& path, const std::string& section, con
     WriteLock lock(path);
     if (!lock.held())
         return false;
+    removeLeftoverTemporaries(path);
     std::string bytes;
     ReadStatus status = readWholeFile(path, bytes);
     if (status == ReadStatus::Failed)

@@ -106,11 +106,11 @@ protected:
         EXPECT_EQ(info.st_mode & 0777, 0600u);
     }
 
-    // Besides the data file and its lock file, only temporary files of interrupted writes may
-    // be there; the program never opens them.
+    // Besides the data file and its lock file, only the temporary file of the interrupted write
+    // may be there (the next writer removes it); the program never reads it.
     void expectOnlyWriteLeftovers() const
     {
-        static const std::regex leftover(R"(shuju\.dat\.[A-Za-z0-9]{6})");
+        static const std::regex leftover(R"(shuju\.dat\.writing-[A-Za-z0-9]{6})");
         for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
             const std::string name = entry.path().filename().string();
             if (name != "shuju.dat" && name != "shuju.dat.lock") {
@@ -168,6 +168,8 @@ TEST_F(DataFileDurabilityTest, EveryReturnedWriteSurvivesAKillAtAnyMoment)
     for (const std::string& line : last.remainingLines())
         returned.take(line);
     EXPECT_EQ(last.wait(), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2)
+        << "the last writer should have removed what interrupted writes left";
     EXPECT_EQ(returned.settings, first + 2);
     expectHolds(returned);
     EXPECT_EQ(stored(gb("账号1"), "id"), "user" + std::to_string(first + 2));

@@ -258,6 +258,21 @@ TEST_F(IniTest, WriteIntoReadOnlyFolderFailsAndKeepsTheFile)
     EXPECT_EQ(fileText(), "[s]\r\nk=old\r\n");
 }
 
+TEST_F(IniTest, FirstWriteRemovesWhatAKilledWriterLeftButNothingElse)
+{
+    writeProfileString(path_, "s", "k", "1");
+    // This process has looked already; a data file in another folder has not been looked at.
+    test::ScopedTempDir other;
+    const std::string otherPath = other.file("shuju.dat");
+    for (const char* name : {"shuju.dat.writing-a1B2c3", "shuju.dat.backup", "shuju.dat.writing-x"})
+        std::ofstream(other.file(name)) << "left";
+    EXPECT_TRUE(writeProfileString(otherPath, "s", "k", "2"));
+    EXPECT_FALSE(std::filesystem::exists(other.file("shuju.dat.writing-a1B2c3")));
+    EXPECT_TRUE(std::filesystem::exists(other.file("shuju.dat.backup")));
+    EXPECT_TRUE(std::filesystem::exists(other.file("shuju.dat.writing-x")));
+    EXPECT_EQ(readProfileString(otherPath, "s", "k", ""), "2");
+}
+
 TEST_F(IniTest, UnreadableDataFileIsNotReplaced)
 {
     std::filesystem::create_directory(path_);
