@@ -65,7 +65,7 @@ private:
         for (long i = 1; i <= n && !ticket_.stopped(); ++i) {
             setCaption(name_ + gb(" 已签 ") + std::to_string(i) + "/" + std::to_string(n));
             const std::string link = elementAt(forums_.links, i);
-            const std::string page = get(context_.sites.forumSite + decodeAmp(link));
+            const std::string page = get(forumAddress(context_.sites.forumSite, decodeAmp(link)));
             if (contains(page, gb("喜欢本吧"))) {
                 // Not followed after all: the levels shown for the later forums move down one place.
                 insertEmptyAt(forums_.levels, i);
@@ -102,7 +102,7 @@ private:
                 log(gb("---签到失败贴吧重签---\r\n"));
             const std::string name = elementAt(failedNames_, i);
             const std::string link = elementAt(failedLinks_, i);
-            const std::string page = get(context_.sites.forumSite + decodeAmp(link));
+            const std::string page = get(forumAddress(context_.sites.forumSite, decodeAmp(link)));
             if (contains(page, gb("已签到"))) {
                 log(name + gb("已签到\r\n"));
             } else {
@@ -180,6 +180,13 @@ private:
 
 } // namespace
 
+std::string forumAddress(const std::string& forumSite, const std::string& link)
+{
+    if (!link.empty() && link.front() != '/')
+        return {};
+    return forumSite + link;
+}
+
 std::string signLinkOf(const std::string& forumPage)
 {
     return decodeAmp(textBetween(forumPage, "href=\"", gb("\">签到"), kBackwardCut));
@@ -200,14 +207,14 @@ SignOutcome signForum(const EngineContext& context, const RunTicket& ticket, con
         return answer;
     };
 
-    std::string signUrl = context.sites.forumSite + signLinkOf(forumPage);
+    std::string signUrl = forumAddress(context.sites.forumSite, signLinkOf(forumPage));
     writeShared(ticket, state.currentUrl, signUrl);
     for (int attempt = 1; attempt <= 3; ++attempt) {
         if (attempt == 3) {
             if (!context.waiter.waitMs(1000, ticket.token()))
                 return {};
-            const std::string freshPage = request(context.sites.forumSite + decodeAmp(storedLink));
-            signUrl = context.sites.forumSite + signLinkOf(freshPage);
+            const std::string freshPage = request(forumAddress(context.sites.forumSite, decodeAmp(storedLink)));
+            signUrl = forumAddress(context.sites.forumSite, signLinkOf(freshPage));
             writeShared(ticket, state.currentUrl, signUrl);
         }
         const std::string answer = request(signUrl);

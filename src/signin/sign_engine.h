@@ -17,6 +17,11 @@ struct EngineContext {
     Waiter& waiter;
 };
 
+// The address of a link cut from one of the forum's pages, on the forum's own site. A link that
+// does not start with "/" (a full address, "@host/...") would carry the account's cookies to
+// another host: it gives the empty address, which no request reaches.
+std::string forumAddress(const std::string& forumSite, const std::string& link);
+
 // The sign link of a forum page: the href of the last link whose text begins with "签到",
 // with "&amp;" decoded. Empty when the page has none.
 std::string signLinkOf(const std::string& forumPage);

@@ -70,6 +70,16 @@ TEST(SignPage, TheLastSignLinkIsTakenAndDecoded)
     EXPECT_EQ(signGainOf(gb("签到成功 经验值上升<span class=\"light\">6</span>")), "6");
 }
 
+TEST(SignPage, OnlyLinksOnTheForumsOwnSiteAreFollowed)
+{
+    const std::string site = "http://wapp.example.com";
+    EXPECT_EQ(forumAddress(site, "/sign?kw=A&tbs=1"), site + "/sign?kw=A&tbs=1");
+    EXPECT_EQ(forumAddress(site, ""), site);
+    // Appended to the site these would name another host, which would receive the cookies.
+    for (const char* link : {"@evil.example/x", ".evil.example/x", ":80@evil.example/", "http://evil.example/"})
+        EXPECT_EQ(forumAddress(site, link), "") << link;
+}
+
 TEST(ProgressBar, ColumnsFollowTheFraction)
 {
     struct Case {

@@ -139,7 +139,7 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
     if (!contains(forumPage, gb("签到"))) {
         log(ticket, gb("未知错误\r\n"));
     } else {
-        std::string signUrl = forumSite + signLinkOf(forumPage);
+        std::string signUrl = forumAddress(forumSite, signLinkOf(forumPage));
         writeShared(ticket, state_.currentUrl, signUrl);
         std::string answer = get(ticket, signUrl, account);
         for (;;) {
@@ -155,7 +155,7 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
             if (!services_.waiter.waitMs(1000, ticket.token()))
                 return;
             // The page anew: its sign link may have changed with the day.
-            signUrl = forumSite + signLinkOf(get(ticket, forumPageUrl(), account));
+            signUrl = forumAddress(forumSite, signLinkOf(get(ticket, forumPageUrl(), account)));
             writeShared(ticket, state_.currentUrl, signUrl);
             answer = get(ticket, signUrl, account);
             if (ticket.stopped())
