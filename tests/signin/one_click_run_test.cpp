@@ -14,20 +14,20 @@ using forumsim::Scenario;
 
 ForumSpec forum(std::string name, int level, int experience)
 {
-    ForumSpec spec;
-    spec.name = std::move(name);
-    spec.level = level;
-    spec.experience = experience;
-    return spec;
+    ForumSpec made;
+    made.name = std::move(name);
+    made.level = level;
+    made.experience = experience;
+    return made;
 }
 
 AccountSpec account(std::string name, std::string password, std::vector<ForumSpec> forums = {})
 {
-    AccountSpec spec;
-    spec.name = std::move(name);
-    spec.password = std::move(password);
-    spec.forums = std::move(forums);
-    return spec;
+    AccountSpec made;
+    made.name = std::move(name);
+    made.password = std::move(password);
+    made.forums = std::move(forums);
+    return made;
 }
 
 // u1 follows A (signs at once), B (signed already) and C (fails the main pass, signs on retry).
