@@ -19,10 +19,10 @@ using forumsim::Scenario;
 const std::string kSession(48, 'g');
 const std::string kForumTarget = "/m?kw=%E6%B5%8B%E8%AF%95"; // 测试, as the exchange sends it
 
-// u1, logged in already, following 测试 as `spec` describes it.
-Scenario loggedInScenario(ForumSpec spec)
+// u1, logged in already, following 测试 as `wanted` describes it.
+Scenario loggedInScenario(ForumSpec wanted)
 {
-    AccountSpec u1 = account("u1", "pw1", {std::move(spec)});
+    AccountSpec u1 = account("u1", "pw1", {std::move(wanted)});
     u1.presetSession = kSession;
     Scenario scenario;
     scenario.accounts = {u1};
@@ -74,12 +74,12 @@ class GrabOutcome : public GrabFixture, public testing::WithParamInterface<GrabC
 TEST_P(GrabOutcome, LogsAndPowersOffAsTheForumAnswers)
 {
     const GrabCase& c = GetParam();
-    ForumSpec spec = forum("测试");
-    spec.liked = c.liked;
-    spec.signable = c.signable;
-    spec.signedToday = c.signedToday;
-    spec.failFirst = c.failFirst;
-    Scenario scenario = loggedInScenario(spec);
+    ForumSpec wanted = forum("测试");
+    wanted.liked = c.liked;
+    wanted.signable = c.signable;
+    wanted.signedToday = c.signedToday;
+    wanted.failFirst = c.failFirst;
+    Scenario scenario = loggedInScenario(wanted);
     scenario.turnDayAfterForumPages = c.turnDayAfterForumPages;
     scenario.faults = c.faults;
     startService(scenario);
@@ -136,9 +136,9 @@ class Grab : public GrabFixture {};
 
 TEST_F(Grab, BeforeMidnightTheWatchPollsBackToBackWithoutWaiting)
 {
-    ForumSpec spec = forum("测试");
-    spec.signedToday = true;
-    Scenario scenario = loggedInScenario(spec);
+    ForumSpec wanted = forum("测试");
+    wanted.signedToday = true;
+    Scenario scenario = loggedInScenario(wanted);
     scenario.turnDayAfterForumPages = 6;
     startService(scenario);
     setAccounts({{"u1", "pw1"}});
@@ -295,9 +295,9 @@ TEST_F(Grab, AWrongPasswordAfterTheCaptchaIsReportedAndNothingIsWatched)
 
 TEST_F(Grab, ClosingDuringTheWatchStopsItWithoutPowerOff)
 {
-    ForumSpec spec = forum("测试");
-    spec.signedToday = true; // and the day never turns
-    startService(loggedInScenario(spec));
+    ForumSpec wanted = forum("测试");
+    wanted.signedToday = true; // and the day never turns
+    startService(loggedInScenario(wanted));
     setAccounts({{"u1", "pw1"}});
     storeSession(1, kSession);
     state_.shutdownAfterGrab.set("1");

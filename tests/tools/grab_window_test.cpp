@@ -166,9 +166,9 @@ TEST_F(GrabWindowTest, GrabSignsTheChosenAccountAndLogsInTheWindow)
 
 TEST_F(GrabWindowTest, TheCaptchaIsAnsweredInsideTheWindow)
 {
-    ForumSpec spec = forum("测试");
-    Scenario scenario = twoAccounts(spec);
-    scenario.accounts[0] = account("u1", "pw", {spec});
+    ForumSpec wanted = forum("测试");
+    Scenario scenario = twoAccounts(wanted);
+    scenario.accounts[0] = account("u1", "pw", {wanted});
     scenario.accounts[0].captcha = CaptchaRule::FirstLogin;
     scenario.captchaCodes = {"ABCD", "EFGH"};
     startService(scenario);
@@ -198,9 +198,9 @@ TEST_F(GrabWindowTest, TheCaptchaIsAnsweredInsideTheWindow)
 
 TEST_F(GrabWindowTest, ClosingDuringTheWatchEndsItAndNothingArrivesAfterwards)
 {
-    ForumSpec spec = forum("测试");
-    spec.signedToday = true; // the day never turns
-    startService(twoAccounts(spec));
+    ForumSpec wanted = forum("测试");
+    wanted.signedToday = true; // the day never turns
+    startService(twoAccounts(wanted));
     storeAccounts(2);
     storeSession(2, std::string(48, '2'));
     state_.shutdownAfterGrab.set("1");
@@ -223,9 +223,9 @@ TEST_F(GrabWindowTest, ClosingDuringTheWatchEndsItAndNothingArrivesAfterwards)
 
 TEST_F(GrabWindowTest, PressingGrabAgainStartsOverWithAnEmptyLog)
 {
-    ForumSpec spec = forum("测试");
-    spec.signedToday = true;
-    startService(twoAccounts(spec));
+    ForumSpec wanted = forum("测试");
+    wanted.signedToday = true;
+    startService(twoAccounts(wanted));
     storeAccounts(2);
     storeSession(2, std::string(48, '2'));
 

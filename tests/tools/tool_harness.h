@@ -76,19 +76,19 @@ inline bool eventually(const std::function<bool()>& condition,
 
 inline forumsim::ForumSpec forum(std::string name)
 {
-    forumsim::ForumSpec spec;
-    spec.name = std::move(name);
-    return spec;
+    forumsim::ForumSpec wanted;
+    wanted.name = std::move(name);
+    return wanted;
 }
 
 inline forumsim::AccountSpec account(std::string name, std::string password,
                                      std::vector<forumsim::ForumSpec> forums = {})
 {
-    forumsim::AccountSpec spec;
-    spec.name = std::move(name);
-    spec.password = std::move(password);
-    spec.forums = std::move(forums);
-    return spec;
+    forumsim::AccountSpec wanted;
+    wanted.name = std::move(name);
+    wanted.password = std::move(password);
+    wanted.forums = std::move(forums);
+    return wanted;
 }
 
 // A scratch folder for the data file and the simulated service, with the accounts the program

@@ -143,8 +143,8 @@ Answer Router::forumPage(int account, std::string_view query)
     }
     std::vector<Pages::ThreadLink> threads;
     for (const SiteState::Thread& t : state_.threads()) {
-        if (t.spec.forum == name)
-            threads.push_back(Pages::ThreadLink{t.spec.id, t.spec.title});
+        if (t.setup.forum == name)
+            threads.push_back(Pages::ThreadLink{t.setup.id, t.setup.title});
     }
     Answer answer = page(pages_.forum(name, offer, account < 0 ? std::string() : state_.tbs(account), threads));
     state_.noteForumPage();
@@ -177,8 +177,8 @@ Answer Router::threadPage(int account, std::string_view query) const
     const SiteState::Thread* thread = state_.thread(queryValue(query, "kz"));
     if (!thread)
         return page(pages_.threadMissing());
-    Pages::ReplyForm form{thread->fid, account < 0 ? std::string() : state_.tbs(account), thread->spec.forum};
-    return page(pages_.thread(thread->spec.id, thread->spec.title, thread->spec.replyForm ? &form : nullptr,
+    Pages::ReplyForm form{thread->fid, account < 0 ? std::string() : state_.tbs(account), thread->setup.forum};
+    return page(pages_.thread(thread->setup.id, thread->setup.title, thread->setup.replyForm ? &form : nullptr,
                               thread->replies, account < 0 ? std::string() : state_.accountName(account)));
 }
 
@@ -187,8 +187,8 @@ Answer Router::desktopThread(std::string_view id, std::string_view host) const
     const SiteState::Thread* thread = state_.thread(std::string(id));
     if (!thread)
         return page(pages_.threadMissing());
-    return page(pages_.simple(thread->spec.title, htmlEscape(thread->spec.title) + " <a href=\"" + base(host) +
-                                                      "/m?kz=" + thread->spec.id + "\">手机版</a>"));
+    return page(pages_.simple(thread->setup.title, htmlEscape(thread->setup.title) + " <a href=\"" + base(host) +
+                                                      "/m?kz=" + thread->setup.id + "\">手机版</a>"));
 }
 
 Answer Router::captchaPicture(std::string_view path) const

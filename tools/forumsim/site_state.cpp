@@ -28,17 +28,17 @@ SiteState::SiteState(const Scenario& scenario)
     : presetCodes_(scenario.captchaCodes), turnDayAfterForumPages_(scenario.turnDayAfterForumPages),
       random_(scenario.seed ? *scenario.seed : std::random_device{}())
 {
-    for (const AccountSpec& spec : scenario.accounts) {
-        Account account{spec, {}, randomHex(26), false};
-        for (const ForumSpec& f : spec.forums)
+    for (const AccountSpec& setup : scenario.accounts) {
+        Account account{setup, {}, randomHex(26), false};
+        for (const ForumSpec& f : setup.forums)
             account.forums.push_back(Forum{f, f.failFirst, 0});
-        if (!spec.presetSession.empty())
-            sessions_[spec.presetSession] = static_cast<int>(accounts_.size());
+        if (!setup.presetSession.empty())
+            sessions_[setup.presetSession] = static_cast<int>(accounts_.size());
         accounts_.push_back(std::move(account));
     }
     int fid = 1000;
-    for (const ThreadSpec& spec : scenario.threads)
-        threads_.push_back(Thread{spec, std::to_string(++fid), spec.replyFailFirst, {}});
+    for (const ThreadSpec& setup : scenario.threads)
+        threads_.push_back(Thread{setup, std::to_string(++fid), setup.replyFailFirst, {}});
 }
 
 std::string SiteState::randomHex(int digits)
@@ -74,7 +74,7 @@ std::string SiteState::newCaptchaCode()
 
 bool SiteState::needsCaptcha(const Account& account) const
 {
-    switch (account.spec.captcha) {
+    switch (account.setup.captcha) {
     case CaptchaRule::Never: return false;
     case CaptchaRule::FirstLogin: return !account.captchaPassed;
     case CaptchaRule::Always: return true;
@@ -97,7 +97,7 @@ SiteState::LoginResult SiteState::challenge(int account, bool wrongCode)
 int SiteState::findAccount(const std::vector<std::string>& readings) const
 {
     for (size_t i = 0; i < accounts_.size(); ++i) {
-        if (matchesAny(accounts_[i].spec.name, readings))
+        if (matchesAny(accounts_[i].setup.name, readings))
             return static_cast<int>(i);
     }
     return -1;
@@ -133,7 +133,7 @@ SiteState::LoginResult SiteState::login(const FormFields& form)
     // The program sends the password as stored, without encoding; a client that encodes it is
     // understood as well.
     const std::string raw = formValue(form, "login_loginpass");
-    const std::string& password = account.spec.password;
+    const std::string& password = account.setup.password;
     const bool passwordOk = raw == password || percentDecode(raw) == password ||
                             utf8FromClientBytes(raw) == password ||
                             utf8FromClientBytes(percentDecode(raw)) == password;
@@ -159,7 +159,7 @@ int SiteState::findForum(int account, const std::vector<std::string>& readings) 
 {
     const auto& forums = accounts_[account].forums;
     for (size_t i = 0; i < forums.size(); ++i) {
-        if (matchesAny(forums[i].spec.name, readings))
+        if (matchesAny(forums[i].setup.name, readings))
             return static_cast<int>(i);
     }
     return -1;
@@ -189,17 +189,17 @@ SiteState::SignResult SiteState::sign(int account, const std::vector<std::string
     if (!forum || tbs != accounts_[account].tbs)
         return SignResult::Failed;
     ++forum->signRequests;
-    if (!forum->spec.liked || !forum->spec.signable)
+    if (!forum->setup.liked || !forum->setup.signable)
         return SignResult::Failed;
-    if (forum->spec.signedToday)
+    if (forum->setup.signedToday)
         return SignResult::AlreadySigned;
     if (forum->failuresLeft > 0) {
         --forum->failuresLeft;
         return SignResult::Failed;
     }
-    forum->spec.signedToday = true;
-    forum->spec.experience += forum->spec.gain;
-    *gain = forum->spec.gain;
+    forum->setup.signedToday = true;
+    forum->setup.experience += forum->setup.gain;
+    *gain = forum->setup.gain;
     return SignResult::Signed;
 }
 
@@ -208,7 +208,7 @@ bool SiteState::like(int account, const std::vector<std::string>& readings)
     Forum* forum = findForumEntry(account, readings);
     if (!forum)
         return false;
-    forum->spec.liked = true;
+    forum->setup.liked = true;
     return true;
 }
 
@@ -216,14 +216,14 @@ void SiteState::turnDay()
 {
     for (Account& account : accounts_) {
         for (Forum& forum : account.forums)
-            forum.spec.signedToday = false;
+            forum.setup.signedToday = false;
     }
 }
 
 const SiteState::Thread* SiteState::thread(const std::string& id) const
 {
     for (const Thread& t : threads_) {
-        if (t.spec.id == id)
+        if (t.setup.id == id)
             return &t;
     }
     return nullptr;
@@ -238,14 +238,14 @@ bool SiteState::reply(int account, const FormFields& form, std::string* threadId
     }
     Thread* target = nullptr;
     for (Thread& t : threads_) {
-        if (t.spec.id == *threadId)
+        if (t.setup.id == *threadId)
             target = &t;
     }
     if (!target) {
         *reason = "贴子已被删除";
         return false;
     }
-    if (!target->spec.replyForm) {
+    if (!target->setup.replyForm) {
         *reason = "本贴已锁定";
         return false;
     }
@@ -265,19 +265,19 @@ bool SiteState::reply(int account, const FormFields& form, std::string* threadId
         return false;
     }
     target->replies.push_back(text);
-    replies_.push_back(Reply{*threadId, accounts_[account].spec.name, std::move(text), raw});
+    replies_.push_back(Reply{*threadId, accounts_[account].setup.name, std::move(text), raw});
     return true;
 }
 
 std::optional<ForumState> SiteState::forumState(const std::string& account, const std::string& forum) const
 {
     for (const Account& a : accounts_) {
-        if (a.spec.name != account)
+        if (a.setup.name != account)
             continue;
         for (const Forum& f : a.forums) {
-            if (f.spec.name == forum)
-                return ForumState{a.spec.name,          f.spec.name,       f.spec.level,   f.spec.experience,
-                                  f.spec.signedToday,   f.spec.liked,      f.spec.signable, f.failuresLeft,
+            if (f.setup.name == forum)
+                return ForumState{a.setup.name,          f.setup.name,       f.setup.level,   f.setup.experience,
+                                  f.setup.signedToday,   f.setup.liked,      f.setup.signable, f.failuresLeft,
                                   f.signRequests};
         }
     }

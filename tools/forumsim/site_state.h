@@ -21,7 +21,7 @@ public:
 
     // The account whose BDUSS the Cookie header carries; -1 for none or an unknown one.
     int accountForCookie(std::string_view cookieHeader) const;
-    const std::string& accountName(int account) const { return accounts_[account].spec.name; }
+    const std::string& accountName(int account) const { return accounts_[account].setup.name; }
     const std::string& tbs(int account) const { return accounts_[account].tbs; }
 
     struct LoginResult {
@@ -40,7 +40,7 @@ public:
 
     // The account's forum whose name matches one of the readings; -1 for none.
     int findForum(int account, const std::vector<std::string>& readings) const;
-    const ForumSpec& forum(int account, int index) const { return accounts_[account].forums[index].spec; }
+    const ForumSpec& forum(int account, int index) const { return accounts_[account].forums[index].setup; }
     size_t forumCount(int account) const { return accounts_[account].forums.size(); }
 
     // Counts forum pages for the automatic day turnover.
@@ -56,7 +56,7 @@ public:
     void dropSessions() { sessions_.clear(); }
 
     struct Thread {
-        ThreadSpec spec;
+        ThreadSpec setup;
         std::string fid;
         int failuresLeft = 0;
         std::vector<std::string> replies; // accepted texts, in order
@@ -72,12 +72,12 @@ public:
 
 private:
     struct Forum {
-        ForumSpec spec;
+        ForumSpec setup;
         int failuresLeft = 0;
         int signRequests = 0;
     };
     struct Account {
-        AccountSpec spec;
+        AccountSpec setup;
         std::vector<Forum> forums;
         std::string tbs;
         bool captchaPassed = false; // a login with a captcha has succeeded
