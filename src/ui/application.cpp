@@ -18,21 +18,6 @@
 #include "web/http_exchange.h"
 
 namespace tieba {
-namespace {
-
-// The run buttons and the timer of the main window, wired to the one-click run.
-class ControllerCommands final : public RunCommands {
-public:
-    explicit ControllerCommands(RunController& controller) : controller_(controller) {}
-    void startRun() override { controller_.startRun(); }
-    void stopRun() override { controller_.stopRun(); }
-    void timerTick() override { controller_.timerTick(); }
-
-private:
-    RunController& controller_;
-};
-
-} // namespace
 
 int runApplication(int argc, char** argv, const ApplicationOptions& options)
 {
@@ -86,7 +71,7 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .messages = window,
         .workerWaiter = threadWaiter(),
     });
-    ControllerCommands commands(controller);
+    RunControllerCommands commands(controller);
     window.setRunCommands(&commands);
     window.show();
     if (options.whenShown)

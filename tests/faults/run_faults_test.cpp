@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/local_sites.h"
 #include "fault_support.h"
 #include "platform/ini_profile.h"
 #include "settings/account_slots.h"
@@ -53,23 +54,6 @@ std::vector<RunFaultCase> runCases()
             cases.push_back({fault, onLogin});
     return cases;
 }
-
-Sites sitesFor(const std::string& base)
-{
-    const std::string host = base.substr(std::string("http://").size());
-    return Sites{base, base, host, base + "/p/", base + "/notice", base + "/download", base + "/feedback"};
-}
-
-class ControllerCommands final : public RunCommands {
-public:
-    explicit ControllerCommands(RunController& controller) : controller_(controller) {}
-    void startRun() override { controller_.startRun(); }
-    void stopRun() override { controller_.stopRun(); }
-    void timerTick() override { controller_.timerTick(); }
-
-private:
-    RunController& controller_;
-};
 
 std::string fileBytes(const std::string& path)
 {
@@ -119,7 +103,7 @@ protected:
         addAccounts({"u1", "u2"});
         controller_ = std::make_unique<RunController>(
             RunEnvironment{state, sites, *window, *window, *window, *window, *window, *window, waiter_});
-        runCommands_ = std::make_unique<ControllerCommands>(*controller_);
+        runCommands_ = std::make_unique<RunControllerCommands>(*controller_);
         window->setRunCommands(runCommands_.get());
     }
 
@@ -135,7 +119,7 @@ protected:
     FakeWaiter waiter_;
     GuiGapProbe probe_;
     std::unique_ptr<RunController> controller_;
-    std::unique_ptr<ControllerCommands> runCommands_;
+    std::unique_ptr<RunControllerCommands> runCommands_;
 };
 
 class OneClickRunFault : public MainWindowRunFixture, public testing::WithParamInterface<RunFaultCase> {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/local_sites.h"
 #include "core/encoding.h"
 #include "forumsim.h"
 #include "platform/ini_profile.h"
@@ -20,12 +21,6 @@
 #include "web/stored_value.h"
 
 namespace tieba::test {
-
-inline Sites sitesFor(const std::string& base)
-{
-    const std::string host = base.substr(std::string("http://").size());
-    return Sites{base, base, host, base + "/p/", base + "/notice", base + "/download", base + "/feedback"};
-}
 
 // A one-click run against the simulated service in a scratch folder, with recording views.
 // The test thread plays the GUI thread: it calls the timer until the run has come to rest.

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/local_sites.h"
 #include "core/encoding.h"
 #include "core/message_presenter.h"
 #include "core/shared_state.h"
@@ -24,13 +25,6 @@
 #include "web/stored_value.h"
 
 namespace tieba::test {
-
-// Addresses of the simulated service; its desktop thread prefix is "<base>/p/".
-inline Sites sitesFor(const std::string& base)
-{
-    const std::string host = base.substr(std::string("http://").size());
-    return Sites{base, base, host, base + "/p/", base + "/notice", base + "/download", base + "/feedback"};
-}
 
 // Counts power-off requests instead of powering anything off.
 class RecordingPowerOff final : public PowerOff {

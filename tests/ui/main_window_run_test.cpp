@@ -3,6 +3,7 @@
 // updates travel through the event queue.
 #include <QTest>
 
+#include "support/local_sites.h"
 #include "forumsim.h"
 #include "main_window_fixture.h"
 #include "signin/run_control.h"
@@ -30,23 +31,6 @@ Scenario scenarioOf(std::vector<AccountSpec> accounts, std::vector<forumsim::Fau
     return scenario;
 }
 
-Sites sitesFor(const std::string& base)
-{
-    const std::string host = base.substr(std::string("http://").size());
-    return Sites{base, base, host, base + "/p/", base + "/notice", base + "/download", base + "/feedback"};
-}
-
-class ControllerCommands final : public RunCommands {
-public:
-    explicit ControllerCommands(RunController& controller) : controller_(controller) {}
-    void startRun() override { controller_.startRun(); }
-    void stopRun() override { controller_.stopRun(); }
-    void timerTick() override { controller_.timerTick(); }
-
-private:
-    RunController& controller_;
-};
-
 class MainWindowRun : public MainWindowTest {
 protected:
     void startService(Scenario scenario)
@@ -57,7 +41,7 @@ protected:
         open();
         controller = std::make_unique<RunController>(
             RunEnvironment{state, sites, *window, *window, *window, *window, *window, *window, waiter});
-        runCommands = std::make_unique<ControllerCommands>(*controller);
+        runCommands = std::make_unique<RunControllerCommands>(*controller);
         window->setRunCommands(runCommands.get());
     }
 
@@ -75,7 +59,7 @@ protected:
     std::unique_ptr<forumsim::ForumSim> sim;
     FakeWaiter waiter;
     std::unique_ptr<RunController> controller;
-    std::unique_ptr<ControllerCommands> runCommands;
+    std::unique_ptr<RunControllerCommands> runCommands;
 };
 
 TEST_F(MainWindowRun, ACaptchaLoginThenTheSignInShowUpInTheWindow)
