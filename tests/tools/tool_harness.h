@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/accounts.h"
 #include "support/local_sites.h"
 #include "core/encoding.h"
 #include "core/message_presenter.h"
@@ -96,24 +97,11 @@ protected:
         sites_ = sitesFor(sim_->baseUrl());
     }
 
-    // Accounts as UTF-8 name/password pairs, in slot order.
     void setAccounts(const std::vector<std::pair<std::string, std::string>>& accounts)
     {
-        TextList ids;
-        TextList passwords;
-        for (const auto& [id, password] : accounts) {
-            ids.push_back(gb(id));
-            passwords.push_back(gb(password));
-        }
-        state_.accountIds.set(ids);
-        state_.accountPasswords.set(passwords);
+        test::setAccounts(state_, accounts);
     }
 
-    // Stores a session cookie for account n as a previous login would have.
-    void storeSession(int n, const std::string& token)
-    {
-        writeProfileString(dataFilePath(), "cookies" + std::to_string(n), "BDUSS", encodeStoredValue(token + ";"));
-    }
 
     std::vector<std::string> requestTargets() const
     {

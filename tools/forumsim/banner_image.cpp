@@ -1,26 +1,11 @@
 #include "banner_image.h"
 
-#include <QByteArray>
 #include <QImage>
 
 #include "png_writer.h"
+#include "text_codec.h"
 
 namespace tieba::forumsim {
-
-namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 std::optional<std::string> bannerPicturePng(std::string_view name)
 {
@@ -31,7 +16,7 @@ std::optional<std::string> bannerPicturePng(std::string_view name)
         return std::nullopt;
     int channels[3] = {0, 0, 0};
     for (size_t i = 0; i < 6; ++i) {
-        const int digit = hexDigit(name[i]);
+        const int digit = hexValue(name[i]);
         if (digit < 0)
             return std::nullopt;
         channels[i / 2] = channels[i / 2] * 16 + digit;

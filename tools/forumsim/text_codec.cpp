@@ -8,17 +8,6 @@ namespace tieba::forumsim {
 
 namespace {
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // iconv descriptors are costly to open and not safe to share: each thread keeps its own, one
 // per direction, for as long as it lives.
 class Converters {
@@ -281,6 +270,17 @@ std::string htmlEscape(std::string_view text)
         }
     }
     return out;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
 } // namespace tieba::forumsim

@@ -12,6 +12,9 @@ namespace tieba::forumsim {
 // conversions between the UTF-8 the scenarios are written in and the bytes clients send.
 
 // A-Z a-z 0-9 - . _ stay, a space becomes "+", every other byte "%XX" (upper-case hex).
+// The value of one hexadecimal digit, -1 for any other byte.
+int hexValue(char c);
+
 std::string percentEncode(std::string_view bytes);
 
 // "+" becomes a space, "%XX" the byte it names; anything else, a stray "%" included, is copied.
