@@ -100,18 +100,15 @@ void BM_EngineRun200Forums(benchmark::State& state)
 {
     EngineWorld& world = EngineWorld::instance();
     SharedState shared;
-    shared.accountIds.set({"bench"});
-    shared.accountPasswords.set({"pw"});
-    shared.currentAccount = 1;
     NullViews views;
     ThreadWaiter waiter;
     const EngineContext context{shared, world.sites(), views, views, waiter};
     for (auto _ : state) {
         state.PauseTiming();
         world.sim().turnDay();
-        shared.pageText.set(world.followedPage());
+        const std::string followedPage = world.followedPage();
         state.ResumeTiming();
-        signInFollowedForums(context, RunTicket());
+        signInFollowedForums(context, RunTicket(), SignAccount{1, "bench"}, followedPage);
     }
     recordPeakRss();
 }
@@ -130,12 +127,10 @@ void BM_BareCurl400Requests(benchmark::State& state)
     world.sim().clearRequests();
     {
         SharedState shared;
-        shared.accountIds.set({"bench"});
-        shared.currentAccount = 1;
-        shared.pageText.set(world.followedPage());
         NullViews views;
         ThreadWaiter waiter;
-        signInFollowedForums(EngineContext{shared, world.sites(), views, views, waiter}, RunTicket());
+        signInFollowedForums(EngineContext{shared, world.sites(), views, views, waiter}, RunTicket(),
+                             SignAccount{1, "bench"}, world.followedPage());
     }
     std::vector<std::string> urls;
     for (const auto& request : world.sim().requests())

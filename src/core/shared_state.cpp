@@ -2,24 +2,37 @@
 
 namespace tieba {
 
-SharedState::SharedState()
-    : accountIds(TextList(3)), accountPasswords(TextList(3)), accountCheckStates(TextList(3))
-{
-}
+// Three empty slots until the data file is loaded, as the program has always started.
+SharedState::SharedState() : accounts(AccountList(3)), accountCheckStates(TextList(3)) {}
 
 int SharedState::accountCount() const
 {
-    return accountIds.with([](const TextList& ids) { return static_cast<int>(ids.size()); });
+    return accounts.with([](const AccountList& list) { return static_cast<int>(list.size()); });
 }
 
-std::string SharedState::accountId(int n) const
+Account SharedState::account(int n) const
 {
-    return accountIds.with([n](const TextList& ids) { return elementAt(ids, n); });
+    return accounts.with([n](const AccountList& list) {
+        if (n < 1 || n > static_cast<int>(list.size()))
+            return Account{};
+        return list[static_cast<size_t>(n - 1)];
+    });
 }
 
-std::string SharedState::accountPassword(int n) const
+TextList SharedState::accountIds() const
 {
-    return accountPasswords.with([n](const TextList& pws) { return elementAt(pws, n); });
+    TextList ids;
+    for (const Account& stored : accounts.get())
+        ids.push_back(stored.id);
+    return ids;
+}
+
+TextList SharedState::accountPasswords() const
+{
+    TextList passwords;
+    for (const Account& stored : accounts.get())
+        passwords.push_back(stored.password);
+    return passwords;
 }
 
 } // namespace tieba

@@ -2,6 +2,7 @@
 #include <atomic>
 #include <string>
 
+#include "core/account.h"
 #include "core/synchronized.h"
 #include "core/text_list.h"
 #include "core/worker_threads.h"
@@ -26,8 +27,11 @@ struct SharedState {
 
     WorkerThreads workerThreads;
 
-    Synchronized<std::string> pageText;   // the last page read
-    Synchronized<std::string> currentUrl; // the next request's address, or a scratch cut
+    // What the last exchange of any worker asked for and got back. Only the exchange wrapper
+    // writes them and nothing decides anything by them: pages travel by value from the step
+    // that fetched them to the step that reads them.
+    Synchronized<std::string> pageText;
+    Synchronized<std::string> currentUrl;
     Synchronized<std::string> captchaCode;
     Synchronized<std::string> messageText;
     Synchronized<std::string> noticeText;
@@ -38,22 +42,20 @@ struct SharedState {
     Synchronized<std::string> bumpThreadId;
     Synchronized<std::string> replyText;
 
-    Synchronized<TextList> accountIds;
-    Synchronized<TextList> accountPasswords;
+    // The configured accounts (0..3), names and passwords under one lock, so that a reader
+    // never pairs one account's name with another's password.
+    Synchronized<AccountList> accounts;
     Synchronized<TextList> accountCheckStates;
-    Synchronized<TextList> forumNames;
-    Synchronized<TextList> forumLinks;
-    Synchronized<TextList> forumLevels;
-    Synchronized<TextList> forumExperience;
-    Synchronized<TextList> failedForumNames;
-    Synchronized<TextList> failedForumLinks;
     Synchronized<TextList> excludedForums;
 
     // Number of configured accounts (0..3).
     int accountCount() const;
-    // Account n's user name and password (1-based); empty outside the configured accounts.
-    std::string accountId(int n) const;
-    std::string accountPassword(int n) const;
+    // A copy of account n (1-based), name and password read together; empty outside the
+    // configured accounts.
+    Account account(int n) const;
+    // The user names and the passwords in slot order, each taken from one copy of the list.
+    TextList accountIds() const;
+    TextList accountPasswords() const;
 };
 
 } // namespace tieba

@@ -10,15 +10,13 @@ AddAccountResult addAccount(SharedState& state, const std::string& id, const std
         return AddAccountResult::EmptyName;
     if (password.empty())
         return AddAccountResult::EmptyPassword;
-    // Names and passwords change together, so take both locks in one fixed order.
-    return state.accountIds.with([&](TextList& ids) {
-        if (ids.size() >= 3)
+    return state.accounts.with([&](AccountList& accounts) {
+        if (accounts.size() >= 3)
             return AddAccountResult::SlotsFull;
-        for (const std::string& stored : ids)
-            if (stored == id)
+        for (const Account& stored : accounts)
+            if (stored.id == id)
                 return AddAccountResult::Duplicate;
-        state.accountPasswords.with([&](TextList& passwords) { passwords.push_back(password); });
-        ids.push_back(id);
+        accounts.push_back(Account{id, password});
         return AddAccountResult::Added;
     });
 }
@@ -42,21 +40,17 @@ std::string addAccountMessage(AddAccountResult result)
 
 bool deleteAccount(SharedState& state, int n)
 {
-    return state.accountIds.with([&](TextList& ids) {
-        if (n < 1 || n > static_cast<int>(ids.size()))
+    return state.accounts.with([&](AccountList& accounts) {
+        if (n < 1 || n > static_cast<int>(accounts.size()))
             return false;
-        ids.erase(ids.begin() + (n - 1));
-        state.accountPasswords.with([&](TextList& passwords) {
-            if (n <= static_cast<int>(passwords.size()))
-                passwords.erase(passwords.begin() + (n - 1));
-        });
+        accounts.erase(accounts.begin() + (n - 1));
         return true;
     });
 }
 
 void showAccountLabels(const SharedState& state, const std::function<void(int n, const std::string&)>& setCaption)
 {
-    const TextList ids = state.accountIds.get();
+    const TextList ids = state.accountIds();
     for (int n = 1; n <= 3; ++n)
         setCaption(n, n <= static_cast<int>(ids.size()) ? ids[static_cast<size_t>(n - 1)] : gb("未添加账号"));
 }

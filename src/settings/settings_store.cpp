@@ -131,19 +131,16 @@ void loadDataFile(SharedState& state, SettingsControls& controls)
         checkStates.push_back(readStored(path, gb("选中账号"), gb("选中账号") + number(n), "1"));
     state.accountCheckStates.set(checkStates);
 
-    TextList ids;
-    TextList passwords;
+    AccountList accounts;
     for (int slot = 1; slot <= 3; ++slot) {
         const std::string section = gb("账号") + number(slot);
         const std::string id = readStored(path, section, "id", "");
         const std::string password = readStored(path, section, "ps", "");
         if (id.empty())
             break;
-        ids.push_back(id);
-        passwords.push_back(password);
+        accounts.push_back(Account{id, password});
     }
-    state.accountIds.set(ids);
-    state.accountPasswords.set(passwords);
+    state.accounts.set(accounts);
 
     const std::string shutdown = gb("完成后关机");
     state.shutdownAfterGrab.set(readStored(path, shutdown, shutdown, "0"));
@@ -176,12 +173,14 @@ void saveDataFile(SharedState& state, SettingsControls& controls)
     const std::string shutdown = gb("完成后关机");
     writeStored(path, shutdown, shutdown, state.shutdownAfterGrab.get());
 
-    const TextList ids = state.accountIds.get();
-    const TextList passwords = state.accountPasswords.get();
+    // One copy of the list, so every slot's name is saved with its own password.
+    const AccountList accounts = state.accounts.get();
     for (int slot = 1; slot <= 3; ++slot) {
         const std::string section = gb("账号") + number(slot);
-        writeStored(path, section, "id", elementAt(ids, slot));
-        writeStored(path, section, "ps", elementAt(passwords, slot));
+        const Account stored = slot <= static_cast<int>(accounts.size()) ? accounts[static_cast<size_t>(slot - 1)]
+                                                                         : Account{};
+        writeStored(path, section, "id", stored.id);
+        writeStored(path, section, "ps", stored.password);
     }
     makeOwnerOnly(path);
 }

@@ -5,9 +5,8 @@
 
 namespace tieba {
 
-// The four parallel lists read from an account's followed-forum page. They are filled by
-// separate searches and may differ in length; readers use elementAt, which gives the empty
-// text beyond the end.
+// The four lists read from an account's followed-forum page. They are filled by separate
+// searches and may differ in length; an engine run turns them into one ForumList.
 struct FollowedForums {
     TextList names;      // link texts of the forum anchors on the whole page
     TextList links;      // hrefs of the forum anchors after "发言记录", still with "&amp;"

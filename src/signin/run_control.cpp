@@ -10,7 +10,7 @@ class RunController::Impl {
 public:
     explicit Impl(RunEnvironment env)
         : env_(env), state_(env.state), workers_(env.state.workerThreads),
-          login_{env.state, env.sites, env.workLog, env.workerWaiter},
+          login_{env.state, env.sites, env.workLog, env.workerWaiter, loginAnswer_},
           engine_{env.state, env.sites, env.workLog, env.progress, env.workerWaiter}
     {
     }
@@ -29,7 +29,7 @@ public:
             env_.progress.setCaption({});
             env_.workLog.clear();
             state_.captchaAbandoned = 0;
-            state_.pageText.set({});
+            loginAnswer_.set({});
             state_.currentAccount = 1;
             env_.controls.setRunControlsEnabled(false);
         });
@@ -69,8 +69,9 @@ private:
         while (!ticket.stopped()) {
             const int n = state_.currentAccount;
             if (n >= 1 && n <= 3 && env_.ticks.isTicked(n)) {
-                if (passportLogin(login_, ticket, n))
-                    workers_.start(WorkerThreads::SignInWorker, ticket, [this](const RunTicket& t) { signAccount(t); });
+                if (auto followed = passportLogin(login_, ticket, n))
+                    workers_.start(WorkerThreads::SignInWorker, ticket,
+                                   [this, page = std::move(*followed)](const RunTicket& t) { signAccount(t, page); });
                 return;
             }
             if (n >= state_.accountCount()) {
@@ -88,17 +89,19 @@ private:
         const RunTicket ticket = workers_.current();
         if (ticket.stopped())
             return;
-        captchaStep(login_, env_.captcha, ticket, account);
-        workers_.start(WorkerThreads::SignInWorker, ticket, [this](const RunTicket& t) { checkAndSign(t); });
+        std::string answer = captchaStep(login_, env_.captcha, ticket, account);
+        workers_.start(WorkerThreads::SignInWorker, ticket,
+                       [this, answer = std::move(answer)](const RunTicket& t) { checkAndSign(t, answer); });
     }
 
-    void checkAndSign(const RunTicket& ticket)
+    void checkAndSign(const RunTicket& ticket, const std::string& answer)
     {
-        switch (checkLoginResult(login_, ticket)) {
+        const LoginResult result = checkLoginResult(login_, ticket, answer);
+        switch (result.check) {
         case LoginCheck::CaptchaAgain:
             return;
         case LoginCheck::LoggedIn:
-            signAccount(ticket);
+            signAccount(ticket, result.followedPage);
             break;
         case LoginCheck::Failed:
             break;
@@ -106,10 +109,12 @@ private:
         ticket.write([&] { env_.controls.setRunControlsEnabled(true); });
     }
 
-    // The engine for `currentAccount`, then the hand-over to the next account.
-    void signAccount(const RunTicket& ticket)
+    // The engine for `currentAccount` on the followed-forum page its login read, then the
+    // hand-over to the next account.
+    void signAccount(const RunTicket& ticket, const std::string& followedPage)
     {
-        signInFollowedForums(engine_, ticket);
+        const int n = state_.currentAccount;
+        signInFollowedForums(engine_, ticket, SignAccount{n, state_.account(n).id}, followedPage);
         bool nextAccount = false;
         ticket.write([&] {
             if (state_.currentAccount < state_.accountCount()) {
@@ -125,6 +130,8 @@ private:
     RunEnvironment env_;
     SharedState& state_;
     WorkerThreads& workers_;
+    // The answer of this run's last login POST, from the login worker to the captcha step.
+    Synchronized<std::string> loginAnswer_;
     LoginContext login_;
     EngineContext engine_;
 };

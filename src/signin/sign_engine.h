@@ -40,8 +40,16 @@ struct SignOutcome {
 SignOutcome signForum(const EngineContext& context, const RunTicket& ticket, const std::string& forumPage,
                       const std::string& storedLink, int account);
 
-// Signs the account at `currentAccount` on every forum of the followed-forum page in
-// `pageText`: main pass, one retry pass for the failed forums, and the account's end line.
-void signInFollowedForums(const EngineContext& context, const RunTicket& ticket);
+// The account an engine run signs for: the slot whose cookies its requests carry and the name
+// its lines begin with.
+struct SignAccount {
+    int slot = 0;
+    std::string name;
+};
+
+// Signs `account` on every forum of its followed-forum page: main pass, one retry pass for the
+// failed forums, and the account's end line. Everything it finds goes to the context's views.
+void signInFollowedForums(const EngineContext& context, const RunTicket& ticket, const SignAccount& account,
+                          const std::string& followedPage);
 
 } // namespace tieba

@@ -63,8 +63,7 @@ int main(int argc, char** argv)
         if (mode != "both")
             continue;
         state.excludedForums.set({tieba::gb("吧") + n});
-        state.accountIds.set({"user" + n});
-        state.accountPasswords.set({"pass" + n});
+        state.accounts.set({tieba::Account{"user" + n, "pass" + n}});
         controls.checked = {i % 2 == 0, true, false, i % 3 == 0};
         tieba::saveDataFile(state, controls);
         say("settings " + n);

@@ -31,8 +31,7 @@ void PrintTo(const WriterCase& c, std::ostream* out)
 
 void saveOneAccount(SharedState& state, FakeSettingsControls& controls)
 {
-    state.accountIds.set({gb("张三")});
-    state.accountPasswords.set({"not-a-real-password"});
+    state.accounts.set({Account{gb("张三"), "not-a-real-password"}});
     saveDataFile(state, controls);
 }
 

@@ -16,8 +16,7 @@ TextList labelsOf(const SharedState& state)
 TEST(AccountSlots, ChecksComeInTheirOrder)
 {
     SharedState state;
-    state.accountIds.set({"a", "b", "c"});
-    state.accountPasswords.set({"1", "2", "3"});
+    state.accounts.set({{"a", "1"}, {"b", "2"}, {"c", "3"}});
     // With three accounts, an empty name or password is still reported first.
     EXPECT_EQ(addAccount(state, "", "x"), AddAccountResult::EmptyName);
     EXPECT_EQ(addAccount(state, "d", ""), AddAccountResult::EmptyPassword);
@@ -28,25 +27,23 @@ TEST(AccountSlots, ChecksComeInTheirOrder)
 TEST(AccountSlots, NamesCompareByteForByte)
 {
     SharedState state;
-    state.accountIds.set({});
-    state.accountPasswords.set({});
+    state.accounts.set({});
     EXPECT_EQ(addAccount(state, "Alice", "pw"), AddAccountResult::Added);
     EXPECT_EQ(addAccount(state, "Alice", "other"), AddAccountResult::Duplicate);
     EXPECT_EQ(addAccount(state, "alice", "pw"), AddAccountResult::Added);
     EXPECT_EQ(addAccount(state, "Alice ", "pw"), AddAccountResult::Added);
-    EXPECT_EQ(state.accountIds.get(), (TextList{"Alice", "alice", "Alice "}));
-    EXPECT_EQ(state.accountPasswords.get(), (TextList{"pw", "pw", "pw"}));
+    EXPECT_EQ(state.accountIds(), (TextList{"Alice", "alice", "Alice "}));
+    EXPECT_EQ(state.accountPasswords(), (TextList{"pw", "pw", "pw"}));
     EXPECT_EQ(labelsOf(state), (TextList{"Alice", "alice", "Alice "}));
 }
 
 TEST(AccountSlots, DeletingClosesTheGap)
 {
     SharedState state;
-    state.accountIds.set({"A", "B", "C"});
-    state.accountPasswords.set({"1", "2", "3"});
+    state.accounts.set({{"A", "1"}, {"B", "2"}, {"C", "3"}});
     EXPECT_TRUE(deleteAccount(state, 1));
-    EXPECT_EQ(state.accountIds.get(), (TextList{"B", "C"}));
-    EXPECT_EQ(state.accountPasswords.get(), (TextList{"2", "3"}));
+    EXPECT_EQ(state.accountIds(), (TextList{"B", "C"}));
+    EXPECT_EQ(state.accountPasswords(), (TextList{"2", "3"}));
     EXPECT_EQ(labelsOf(state), (TextList{"B", "C", gb("未添加账号")}));
     EXPECT_FALSE(deleteAccount(state, 3));
     EXPECT_FALSE(deleteAccount(state, 0));

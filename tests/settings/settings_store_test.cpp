@@ -101,8 +101,7 @@ TEST_F(DataFile, FirstStartCreatesAnOwnerOnlyFileAndShowsTheDefaults)
 
 TEST_F(DataFile, SaveThenLoadRoundTripsEverything)
 {
-    state_.accountIds.set({gb("张三"), "bob"});
-    state_.accountPasswords.set({"p&ss=1", gb("密码")});
+    state_.accounts.set({{gb("张三"), "p&ss=1"}, {"bob", gb("密码")}});
     controls_.exclusion = gb("贴吧一 ，贴吧二　，");
     controls_.checked = {true, false, true, true};
     applyExclusionText(state_, controls_);
@@ -115,8 +114,8 @@ TEST_F(DataFile, SaveThenLoadRoundTripsEverything)
     SharedState loaded;
     FakeSettingsControls shown;
     loadDataFile(loaded, shown);
-    EXPECT_EQ(loaded.accountIds.get(), (TextList{gb("张三"), "bob"}));
-    EXPECT_EQ(loaded.accountPasswords.get(), (TextList{"p&ss=1", gb("密码")}));
+    EXPECT_EQ(loaded.accountIds(), (TextList{gb("张三"), "bob"}));
+    EXPECT_EQ(loaded.accountPasswords(), (TextList{"p&ss=1", gb("密码")}));
     EXPECT_EQ(loaded.excludedForums.get(), (TextList{gb("贴吧一"), gb("贴吧二")}));
     EXPECT_EQ(shown.exclusion, gb("贴吧一，贴吧二，"));
     EXPECT_EQ(shown.checked, (std::array<bool, 4>{true, false, true, true}));

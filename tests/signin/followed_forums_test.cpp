@@ -2,6 +2,7 @@
 
 #include "core/encoding.h"
 #include "signin/followed_forums.h"
+#include "signin/forum_list.h"
 #include "signin/progress_bar.h"
 #include "signin/sign_engine.h"
 
@@ -60,6 +61,58 @@ TEST(FollowedForums, ExclusionCopesWithShorterLists)
     EXPECT_EQ(forums.links, (TextList{"l1"}));
     EXPECT_EQ(forums.experience, (TextList{"e1"}));
 }
+
+// One engine run's forum list, built from the page's four lists, after the "喜欢本吧" shifts
+// at the given places.
+struct ForumListCase {
+    const char* name;
+    FollowedForums found;
+    std::vector<long> unlikedAt;
+    long count;
+    std::vector<Forum> entries; // entries 1.. as read; one more is read and must be empty
+};
+
+void PrintTo(const ForumListCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ForumListOf : public testing::TestWithParam<ForumListCase> {};
+
+TEST_P(ForumListOf, ReadsEveryTextAtItsOwnPlace)
+{
+    ForumList forums(GetParam().found);
+    for (long i : GetParam().unlikedAt)
+        forums.insertEmptyStandingAt(i);
+    EXPECT_EQ(forums.count(), GetParam().count);
+    const std::vector<Forum>& expected = GetParam().entries;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(forums.at(static_cast<long>(i) + 1), expected[i]) << "entry " << i + 1;
+    EXPECT_EQ(forums.at(static_cast<long>(expected.size()) + 1), Forum{});
+    EXPECT_EQ(forums.at(0), Forum{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ForumListOf,
+    testing::Values(
+        ForumListCase{"Aligned", {{"A", "B"}, {"la", "lb"}, {"v1", "v2"}, {"e1", "e2"}}, {}, 2,
+                      {{"A", "la", "v1", "e1"}, {"B", "lb", "v2", "e2"}}},
+        // An anchor before "发言记录": one name more than links, so names run one place ahead.
+        ForumListCase{"NameWithoutLink", {{"X", "A", "B"}, {"la", "lb"}, {"v1", "v2"}, {"e1", "e2"}}, {}, 2,
+                      {{"X", "la", "v1", "e1"}, {"A", "lb", "v2", "e2"}, {"B", "", "", ""}}},
+        ForumListCase{"ShorterStandings", {{"A", "B", "C"}, {"la", "lb", "lc"}, {"v1"}, {}}, {}, 3,
+                      {{"A", "la", "v1", ""}, {"B", "lb", "", ""}, {"C", "lc", "", ""}}},
+        // The first forum is not liked: the later forums show the standings one place back.
+        ForumListCase{"UnlikedFirst", {{"A", "B"}, {"la", "lb"}, {"v1", "v2"}, {"e1", "e2"}}, {1}, 2,
+                      {{"A", "la", "", ""}, {"B", "lb", "v1", "e1"}, {"", "", "v2", "e2"}}},
+        ForumListCase{"UnlikedTwice", {{"A", "B", "C"}, {"la", "lb", "lc"}, {"v1", "v2", "v3"}, {"e1", "e2", "e3"}},
+                      {1, 3}, 3,
+                      {{"A", "la", "", ""}, {"B", "lb", "v1", "e1"}, {"C", "lc", "", ""}, {"", "", "v2", "e2"},
+                       {"", "", "v3", "e3"}}},
+        // Levels too short to reach the place are left alone; the experience list is long enough.
+        ForumListCase{"UnlikedBeyondAShortList", {{"A", "B", "C"}, {"la", "lb", "lc"}, {"v1"}, {"e1", "e2"}}, {3},
+                      3, {{"A", "la", "v1", "e1"}, {"B", "lb", "", "e2"}, {"C", "lc", "", ""}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SignPage, TheLastSignLinkIsTakenAndDecoded)
 {

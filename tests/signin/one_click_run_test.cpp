@@ -93,7 +93,6 @@ TEST_F(OneClickRun, SignsEveryForumWithOneRetryPass)
     EXPECT_EQ(views_.bars(), expectedBars);
     EXPECT_EQ(views_.controlsEnabled(), (std::vector<bool>{false, true}));
     EXPECT_EQ(waiter_.waits(), (std::vector<int>{1000})); // before C's third attempt
-    EXPECT_EQ(state_.failedForumNames.get(), (TextList{gb("C")}));
 }
 
 TEST_F(OneClickRun, SecondAttemptSuccessCarriesTheExtraThree)
@@ -195,12 +194,10 @@ TEST_F(OneClickRun, AccountWithoutForumsEndsAtOnce)
     startService(scenario);
     setAccounts({{"u1", "pw"}});
     storeSession(1, std::string(48, 'n'));
-    state_.forumNames.set({"left from an earlier run"});
 
     runToEnd();
 
     EXPECT_EQ(log(), "u1正在登陆...\r\nu1登录成功\r\n你暂未关注某个吧\r\nu1签到结束\r\n");
-    EXPECT_EQ(state_.forumNames.get(), (TextList{"left from an earlier run"}));
     EXPECT_EQ(views_.captions(), (std::vector<std::string>{""}));
 }
 

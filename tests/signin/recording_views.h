@@ -48,8 +48,14 @@ public:
     }
     void drawBar(int done, int total) override
     {
-        std::lock_guard lock(mutex_);
-        bars_.emplace_back(done, total);
+        std::function<void(int, int)> hook;
+        {
+            std::lock_guard lock(mutex_);
+            bars_.emplace_back(done, total);
+            hook = onDrawBar_;
+        }
+        if (hook)
+            hook(done, total);
     }
     void setRunControlsEnabled(bool enabled) override
     {
@@ -78,6 +84,13 @@ public:
     }
 
     void setTicked(int account, bool ticked) { ticked_[account - 1] = ticked; }
+    // Runs on the worker that draws the bar, after the drawing was recorded, so a test can make
+    // something else happen at that point of a run.
+    void onDrawBar(std::function<void(int done, int total)> hook)
+    {
+        std::lock_guard lock(mutex_);
+        onDrawBar_ = std::move(hook);
+    }
     void answerCaptcha(CaptchaScript script)
     {
         std::lock_guard lock(mutex_);
@@ -133,6 +146,7 @@ private:
     std::vector<std::string> messages_;
     std::vector<std::string> captchaAddresses_;
     std::deque<CaptchaScript> captchaAnswers_;
+    std::function<void(int, int)> onDrawBar_;
 };
 
 } // namespace tieba::test

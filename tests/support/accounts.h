@@ -14,14 +14,10 @@ namespace tieba::test {
 // Accounts as UTF-8 name/password pairs, in slot order.
 inline void setAccounts(SharedState& state, const std::vector<std::pair<std::string, std::string>>& accounts)
 {
-    TextList ids;
-    TextList passwords;
-    for (const auto& [id, password] : accounts) {
-        ids.push_back(gb(id));
-        passwords.push_back(gb(password));
-    }
-    state.accountIds.set(ids);
-    state.accountPasswords.set(passwords);
+    AccountList list;
+    for (const auto& [id, password] : accounts)
+        list.push_back(Account{gb(id), gb(password)});
+    state.accounts.set(list);
 }
 
 // Stores a session cookie for account n in the current folder's data file, as a login would.

@@ -3,6 +3,7 @@
 #include <condition_variable>
 
 #include "bump_harness.h"
+#include "settings/account_slots.h"
 #include "tools/bump/reply_form.h"
 #include "web/text_helpers.h"
 
@@ -184,6 +185,28 @@ TEST_F(Bump, AnAccountNotLoggedInLogsInFirst)
                                                           "GET /m?kz=4000000001", "POST /mo/q/submit"}));
     EXPECT_EQ(takeMessage(), "刷帖成功");
     EXPECT_EQ(view_->enabled(), std::vector<bool>{true});
+}
+
+TEST_F(Bump, ADeleteDuringTheLoginLeavesNameAndPasswordOfOneAccount)
+{
+    Scenario scenario = threadScenario();
+    scenario.accounts.push_back(account("u2", "pw2"));
+    forumsim::ForumSim::Options options;
+    // Slot 1 is deleted while the thread page is on its way: u2 moves up into slot 1.
+    options.onRequest = [this](const forumsim::Request& request) {
+        if (request.target.starts_with("/m?kz=") && state_.accountCount() == 2)
+            deleteAccount(state_, 1);
+    };
+    startService(scenario, options);
+    setAccounts({{"u1", "pw1"}, {"u2", "pw2"}});
+    bump("顶", "1");
+    waitUntilAtRest();
+
+    const std::vector<forumsim::Request> logins = posts("/passport/");
+    ASSERT_EQ(logins.size(), 1u);
+    EXPECT_EQ(logins[0].body, "&login_username=u1&login_loginpass=pw1");
+    EXPECT_EQ(state_.accountIds(), TextList{"u2"});
+    EXPECT_EQ(takeMessage(), "刷帖成功");
 }
 
 TEST_F(Bump, ANameContainedInTheOneShownCountsAsLoggedIn)

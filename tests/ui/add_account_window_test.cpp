@@ -15,8 +15,7 @@ class AddAccountWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        state.accountIds.set({});
-        state.accountPasswords.set({});
+        state.accounts.set({});
         window = std::make_unique<AddAccountWindow>(state, skin, messages, [this] { ++changes; });
         window->show();
         id = test::child<QLineEdit>(*window, u"id"_s);
@@ -25,13 +24,10 @@ protected:
 
     void store(const std::vector<std::string>& names)
     {
-        TextList ids, passwords;
-        for (const std::string& name : names) {
-            ids.push_back(gb(name));
-            passwords.push_back("pw");
-        }
-        state.accountIds.set(ids);
-        state.accountPasswords.set(passwords);
+        AccountList accounts;
+        for (const std::string& name : names)
+            accounts.push_back(Account{gb(name), "pw"});
+        state.accounts.set(accounts);
     }
 
     SharedState state;
@@ -76,7 +72,7 @@ TEST_P(AddAccountChecks, InTheirOrder)
     TextList expectedIds;
     for (const std::string& name : c.ids)
         expectedIds.push_back(gb(name));
-    EXPECT_EQ(state.accountIds.get(), expectedIds);
+    EXPECT_EQ(state.accountIds(), expectedIds);
     EXPECT_EQ(changes, expectedIds.size() > c.stored.size() ? 1 : 0);
     EXPECT_TRUE(window->isVisible()) << "the window stays open";
 }
@@ -103,7 +99,7 @@ TEST_F(AddAccountWindowTest, EnterInTheNameMovesOnWithoutAdding)
     QTest::keyClick(id, Qt::Key_Return);
     EXPECT_EQ(window->focusWidget(), ps);
     EXPECT_EQ(id->text(), u"bob"_s);
-    EXPECT_TRUE(state.accountIds.get().empty());
+    EXPECT_TRUE(state.accountIds().empty());
     EXPECT_TRUE(messages.texts.empty());
 }
 
@@ -115,8 +111,8 @@ TEST_F(AddAccountWindowTest, EnterInThePasswordAddsAndTheNextNameKeepsThePasswor
     QTest::keyClicks(id, u"carol"_s);
     QTest::keyClick(id, Qt::Key_Return);
     QTest::keyClick(ps, Qt::Key_Enter);
-    EXPECT_EQ(state.accountIds.get(), (TextList{"bob", "carol"}));
-    EXPECT_EQ(state.accountPasswords.get(), (TextList{"secret", "secret"}));
+    EXPECT_EQ(state.accountIds(), (TextList{"bob", "carol"}));
+    EXPECT_EQ(state.accountPasswords(), (TextList{"secret", "secret"}));
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -125,7 +121,7 @@ TEST_F(AddAccountWindowTest, TheAddButtonAddsAndAPressIntoThePasswordEmptiesIt)
     id->setText(u"bob"_s);
     ps->setText(u"secret"_s);
     QTest::mouseClick(test::child<QWidget>(*window, u"添加"_s), Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(state.accountIds.get(), (TextList{"bob"}));
+    EXPECT_EQ(state.accountIds(), (TextList{"bob"}));
     QTest::mousePress(ps, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_TRUE(ps->text().isEmpty());
     EXPECT_EQ(window->focusWidget(), ps);

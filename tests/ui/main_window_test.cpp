@@ -302,7 +302,7 @@ TEST_F(MainWindowTest, AddAccountOpensItsWindowAndShowsTheNewName)
     EXPECT_EQ(dialogs.seen[0].window, u"AddAccountWindow"_s);
     EXPECT_EQ(dialogs.seen[1].window, u"MessageWindow"_s);
     EXPECT_EQ(dialogs.seen[1].text, u"已经添加了这个账号了"_s);
-    EXPECT_EQ(state.accountIds.get(), TextList{gb("小明")});
+    EXPECT_EQ(state.accountIds(), TextList{gb("小明")});
     EXPECT_EQ(labelText(u"标签1"_s), u"小明"_s);
     EXPECT_EQ(labelText(u"标签2"_s), u"未添加账号"_s);
 }
@@ -351,8 +351,8 @@ TEST_F(MainWindowTest, DeletingMovesThePasswordsWithTheNames)
     addAccount(state, "B", "pb");
     addAccount(state, "C", "pc");
     QTest::mousePress(control(u"删1"_s), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(state.accountIds.get(), (TextList{"B", "C"}));
-    EXPECT_EQ(state.accountPasswords.get(), (TextList{"pb", "pc"}));
+    EXPECT_EQ(state.accountIds(), (TextList{"B", "C"}));
+    EXPECT_EQ(state.accountPasswords(), (TextList{"pb", "pc"}));
 }
 
 // ---- run controls, commands and views on the GUI thread ----------------------------------

@@ -29,8 +29,7 @@ int main(int argc, char** argv)
     tieba::SharedState state;
     SeedControls controls;
     tieba::loadDataFile(state, controls);
-    state.accountIds.set({tieba::gb(argv[1])});
-    state.accountPasswords.set({tieba::gb(argv[2])});
+    state.accounts.set({tieba::Account{tieba::gb(argv[1]), tieba::gb(argv[2])}});
     tieba::saveDataFile(state, controls);
     return 0;
 }

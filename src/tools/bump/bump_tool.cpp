@@ -67,12 +67,11 @@ std::string BumpTool::threadPageUrl(const BumpOrder& order) const
 
 void BumpTool::bumpLogin(const RunTicket& ticket, const BumpOrder& order)
 {
-    const std::string name = state_.accountId(order.account);
-    const std::string page = runExchange(ticket, threadPageUrl(order), order.account);
-    writeShared(ticket, state_.pageText, page);
+    // Name and password of one account, even if the slots change while the login runs.
+    const Account account = state_.account(order.account);
+    const std::string page = runExchange(state_, ticket, threadPageUrl(order), order.account);
     // The page's foot, where a logged-in account's name shows.
     const std::string foot = textBetween(page, gb("插图片"), gb("我的i贴吧"), kBackwardCut);
-    writeShared(ticket, state_.currentUrl, foot);
     if (!waitForText([&page] { return page; }, services_.waiter, ticket.token())) {
         if (ticket.stopped())
             return;
@@ -81,16 +80,15 @@ void BumpTool::bumpLogin(const RunTicket& ticket, const BumpOrder& order)
     }
     if (ticket.stopped())
         return;
-    if (contains(foot, name)) {
+    if (contains(foot, account.id)) {
         postReplies(ticket, order);
         return;
     }
 
-    const std::string answer = runExchange(ticket, services_.sites.passportLoginUrl(), order.account, "POST",
-                                           loginForm(name, state_.accountPassword(order.account)));
+    const std::string answer = runExchange(state_, ticket, services_.sites.passportLoginUrl(), order.account, "POST",
+                                           loginForm(account.id, account.password));
     if (ticket.stopped())
         return;
-    writeShared(ticket, state_.pageText, answer);
     if (asksForCaptcha(answer))
         login_.askForCaptcha(ticket, answer, false);
     else
@@ -99,10 +97,9 @@ void BumpTool::bumpLogin(const RunTicket& ticket, const BumpOrder& order)
 
 void BumpTool::postReplies(const RunTicket& ticket, const BumpOrder& order)
 {
-    std::string page = runExchange(ticket, threadPageUrl(order), order.account);
+    std::string page = runExchange(state_, ticket, threadPageUrl(order), order.account);
     if (ticket.stopped())
         return;
-    writeShared(ticket, state_.pageText, page);
     const ReplyForm form = replyFormOf(page);
     const int count = replyCount(view_->replyCountText());
     const std::string postUrl = services_.sites.forumSite + "/" + form.action;
@@ -111,12 +108,11 @@ void BumpTool::postReplies(const RunTicket& ticket, const BumpOrder& order)
     // Back to back; only the answer of the last post is looked at.
     for (int round = 1; round <= count; ++round) {
         state_.replyRound = round;
-        page = runExchange(ticket, postUrl, order.account, "POST", body);
+        page = runExchange(state_, ticket, postUrl, order.account, "POST", body);
         if (ticket.stopped())
             return;
     }
     state_.replyRound = std::max(count, 0) + 1;
-    writeShared(ticket, state_.pageText, page);
 
     const std::string outcome = contains(page, gb("回贴成功")) ? gb("刷帖成功") : gb("刷帖失败");
     requestMessage(state_, ticket, outcome);

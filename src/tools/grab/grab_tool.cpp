@@ -79,22 +79,22 @@ void GrabTool::close()
 
 void GrabTool::grabLogin(const RunTicket& ticket, int account)
 {
-    const std::string name = state_.accountId(account);
+    // Name and password of one account, even if the slots change while the login runs.
+    const Account stored = state_.account(account);
     const std::string home = get(ticket, homePageUrl(services_.sites), account);
     if (!waitForText([&home] { return home; }, services_.waiter, ticket.token()))
         log(ticket, gb("登录失败！请检查网络连接。"));
     if (ticket.stopped())
         return;
-    if (loggedInUserName(home) == name) {
+    if (loggedInUserName(home) == stored.id) {
         startWatch(ticket, account);
         return;
     }
 
-    const std::string answer = runExchange(ticket, services_.sites.passportLoginUrl(), account, "POST",
-                                           loginForm(name, state_.accountPassword(account)));
+    const std::string answer = runExchange(state_, ticket, services_.sites.passportLoginUrl(), account, "POST",
+                                           loginForm(stored.id, stored.password));
     if (ticket.stopped())
         return;
-    writeShared(ticket, state_.pageText, answer);
     if (asksForCaptcha(answer)) {
         login_.askForCaptcha(ticket, answer, false);
         return;
@@ -140,7 +140,6 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
         log(ticket, gb("未知错误\r\n"));
     } else {
         std::string signUrl = forumAddress(forumSite, signLinkOf(forumPage));
-        writeShared(ticket, state_.currentUrl, signUrl);
         std::string answer = get(ticket, signUrl, account);
         for (;;) {
             if (ticket.stopped())
@@ -156,7 +155,6 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
                 return;
             // The page anew: its sign link may have changed with the day.
             signUrl = forumAddress(forumSite, signLinkOf(get(ticket, forumPageUrl(), account)));
-            writeShared(ticket, state_.currentUrl, signUrl);
             answer = get(ticket, signUrl, account);
             if (ticket.stopped())
                 return;
@@ -183,9 +181,7 @@ std::string GrabTool::forumPageUrl() const
 
 std::string GrabTool::get(const RunTicket& ticket, const std::string& url, int account)
 {
-    std::string page = runExchange(ticket, url, account);
-    writeShared(ticket, state_.pageText, page);
-    return page;
+    return runExchange(state_, ticket, url, account);
 }
 
 void GrabTool::log(const RunTicket& ticket, const std::string& text)

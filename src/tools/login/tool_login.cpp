@@ -27,18 +27,18 @@ void ToolLogin::askForCaptcha(const RunTicket& ticket, const std::string& answer
 void ToolLogin::toolCaptchaLogin(const RunTicket& ticket, int account, const std::string& code)
 {
     const std::string question = question_.get();
-    const std::string form = verifiedLoginForm(code, hiddenLoginFields(question), state_.accountId(account),
-                                               state_.accountPassword(account), sites_.loginReturnHost);
-    const std::string answer = runExchange(ticket, sites_.passportLoginUrl(), account, "POST", form);
+    const Account stored = state_.account(account);
+    const std::string form = verifiedLoginForm(code, hiddenLoginFields(question), stored.id, stored.password,
+                                               sites_.loginReturnHost);
+    const std::string answer = runExchange(state_, ticket, sites_.passportLoginUrl(), account, "POST", form);
     if (ticket.stopped())
         return;
-    writeShared(ticket, state_.pageText, answer);
     checkToolLogin(ticket, account, answer);
 }
 
 void ToolLogin::checkToolLogin(const RunTicket& ticket, int account, const std::string& answer)
 {
-    const std::string name = state_.accountId(account);
+    const std::string name = state_.account(account).id;
     switch (classifyLoginAnswer(answer)) {
     case LoginAnswer::CaptchaStillShown:
         requestMessage(state_, ticket, gb("验证码错误！请重新输入"));
