@@ -81,9 +81,7 @@ class MainWindowRunFixture : public MainWindowTest {
 protected:
     void TearDown() override
     {
-        if (window)
-            window->setRunCommands(nullptr);
-        runCommands_.reset();
+        runLink_.reset();
         controller_.reset(); // ends and joins the workers before the window and the service go
     }
 
@@ -103,8 +101,7 @@ protected:
         addAccounts({"u1", "u2"});
         controller_ = std::make_unique<RunController>(
             RunEnvironment{state, sites, *window, *window, *window, *window, *window, *window, waiter_});
-        runCommands_ = std::make_unique<RunControllerCommands>(*controller_);
-        window->setRunCommands(runCommands_.get());
+        runLink_ = driveRun(*controller_);
     }
 
     QString log() { return control<QPlainTextEdit>(u"工作日志"_s)->toPlainText(); }
@@ -119,7 +116,7 @@ protected:
     FakeWaiter waiter_;
     GuiGapProbe probe_;
     std::unique_ptr<RunController> controller_;
-    std::unique_ptr<RunControllerCommands> runCommands_;
+    std::unique_ptr<QObject> runLink_; // the buttons and the clock to the controller
 };
 
 class OneClickRunFault : public MainWindowRunFixture, public testing::WithParamInterface<RunFaultCase> {
