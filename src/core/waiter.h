@@ -3,6 +3,10 @@
 
 namespace tieba {
 
+// The program's pauses are of one second: between the looks for a page, before a third sign
+// attempt, between the grab's looks at the forum.
+inline constexpr int kOneSecondMs = 1000;
+
 // Every deliberate pause of the program goes through a Waiter, so tests need not sleep and a
 // stop ends a pause at once. On the GUI thread the implementation keeps events flowing.
 class Waiter {

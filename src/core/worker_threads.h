@@ -52,6 +52,7 @@ private:
 // generation moves on, so nothing an old worker still tries to write gets through.
 class WorkerThreads {
 public:
+    static constexpr int NoHandle = 0; // a thread whose handle is not kept
     static constexpr int LoginWorker = 1;
     static constexpr int SignInWorker = 2;
 
@@ -78,8 +79,8 @@ public:
     // RunTicket::write tags what it queues with this and drops it later if the run has ended.
     std::uint64_t currentGeneration() const { return publishedGeneration_.load(); }
 
-    // Starts `work` on a new thread and stores its handle in `element` (1 or 2; 0 keeps no
-    // handle). Does nothing and returns false when the ticket's run has ended.
+    // Starts `work` on a new thread and stores its handle in `element` (LoginWorker or
+    // SignInWorker; NoHandle keeps none). Does nothing and returns false when the ticket's run has ended.
     bool start(int element, const RunTicket& ticket, std::function<void(const RunTicket&)> work);
 
     // Waits until every thread started so far has returned.

@@ -6,7 +6,7 @@
 #include "core/sites.h"
 #include "core/waiter.h"
 #include "login/captcha_prompt.h"
-#include "signin/run_views.h"
+#include "core/run_views.h"
 
 namespace tieba {
 

@@ -164,7 +164,7 @@ SignOutcome signForum(const EngineContext& context, const RunTicket& ticket, con
     std::string signUrl = forumAddress(context.sites.forumSite, signLinkOf(forumPage));
     for (int attempt = 1; attempt <= 3; ++attempt) {
         if (attempt == 3) {
-            if (!context.waiter.waitMs(1000, ticket.token()))
+            if (!context.waiter.waitMs(kOneSecondMs, ticket.token()))
                 return {};
             const std::string freshPage = request(forumAddress(context.sites.forumSite, decodeAmp(storedLink)));
             signUrl = forumAddress(context.sites.forumSite, signLinkOf(freshPage));

@@ -71,15 +71,17 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .messages = window,
         .workerWaiter = threadWaiter(),
     });
-    RunControllerCommands commands(controller);
-    window.setRunCommands(&commands);
+    // The run buttons and the clock drive the run while `runLink` lives; it goes before the run.
+    QObject runLink;
+    QObject::connect(&window, &MainWindow::oneClickClicked, &runLink, [&controller] { controller.startRun(); });
+    QObject::connect(&window, &MainWindow::stopClicked, &runLink, [&controller] { controller.stopRun(); });
+    QObject::connect(&window, &MainWindow::clockTicked, &runLink, [&controller] { controller.timerTick(); });
     window.show();
     if (options.whenShown)
         QTimer::singleShot(0, &window, [&] { options.whenShown(window); });
 
     const int code = app.exec();
     // Workers may still be in the middle of a request: leave without waiting for them.
-    window.setRunCommands(nullptr);
     processExit.exitNow(code);
     return code;
 }

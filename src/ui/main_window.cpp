@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QTextCursor>
-#include <QThread>
 #include <QTimer>
 
 #include "settings/account_slots.h"
@@ -94,7 +93,9 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
       fetchPicture_(std::move(services.fetchPicture)),
       startNoticeReader_(std::move(services.startNoticeReader)),
       openGrabWindow_(std::move(services.openGrabWindow)),
-      openBumpWindow_(std::move(services.openBumpWindow))
+      openBumpWindow_(std::move(services.openBumpWindow)),
+      runPost_(*this, &state_.workerThreads),
+      messagePost_(*this)
 {
     setObjectName(u"MainWindow"_s);
     setWindowTitle(u"云杉百度贴吧多功能签到器3.0"_s);
@@ -108,7 +109,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
-    setFixedSize(355, 335);
+    setFixedSize(Skin::kBackgroundSize);
 
     title_ = addTitleStrip(*this);
     title_->setBackground(QColor(Skin::kBlue));
@@ -144,10 +145,7 @@ void MainWindow::buildControls()
     clock_ = new QTimer(this);
     clock_->setObjectName(u"时钟1"_s);
     clock_->setInterval(kClockMs);
-    connect(clock_, &QTimer::timeout, this, [this] {
-        if (runCommands_)
-            runCommands_->timerTick();
-    });
+    connect(clock_, &QTimer::timeout, this, &MainWindow::clockTicked);
 }
 
 void MainWindow::buildSignInPage(QWidget& page)
@@ -173,14 +171,8 @@ void MainWindow::buildSignInPage(QWidget& page)
     oneClick_ = pictureButton(page, u"一键签到"_s, skin_, &Skin::oneClickButton, 8, 100, 104, 40);
     addAccount_ = pictureButton(page, u"添加账号"_s, skin_, &Skin::addAccountButton, 8, 150, 104, 40);
     stop_ = pictureButton(page, u"停止签到"_s, skin_, &Skin::stopButton, 20, 3, 80, 24);
-    connect(oneClick_, &PictureButton::clicked, this, [this] {
-        if (runCommands_)
-            runCommands_->startRun();
-    });
-    connect(stop_, &PictureButton::clicked, this, [this] {
-        if (runCommands_)
-            runCommands_->stopRun();
-    });
+    connect(oneClick_, &PictureButton::clicked, this, &MainWindow::oneClickClicked);
+    connect(stop_, &PictureButton::clicked, this, &MainWindow::stopClicked);
     connect(addAccount_, &PictureButton::clicked, this, &MainWindow::openAddAccountWindow);
 
     progressCaption_ = label(page, u"进度标签"_s, QString(), 119, 1, 160, 16);
@@ -233,7 +225,7 @@ void MainWindow::buildSettingsPage(QWidget& page)
 void MainWindow::runCreationSequence()
 {
     // 1. Background.
-    applySkin(*this, QSize(355, 335), skin_.mainSkin());
+    applySkin(*this, Skin::kBackgroundSize, skin_.mainSkin());
 
     // 2. Caption.
     title_->drawText(5, 5, u"云杉百度贴吧多功能签到器3.0"_s, 9, false, QColor(Skin::kWhite));
@@ -296,33 +288,9 @@ void MainWindow::refreshAccountLabels()
     showAccountLabels(state_, [this](int n, const std::string& caption) { setAccountLabel(n, caption); });
 }
 
-bool MainWindow::onGuiThreadNow() const
-{
-    return QThread::currentThread() == thread();
-}
-
-template <class F>
-void MainWindow::onGuiThread(F&& update)
-{
-    if (onGuiThreadNow()) {
-        update();
-        return;
-    }
-    // Never block here: workers call in while holding the run lock. Tag the update with the
-    // run of this moment; if that run has been ended by the time the update arrives, drop it.
-    const std::uint64_t generation = state_.workerThreads.currentGeneration();
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation, update = std::forward<F>(update)]() mutable {
-            if (state_.workerThreads.isCurrent(generation))
-                update();
-        },
-        Qt::QueuedConnection);
-}
-
 void MainWindow::append(const std::string& text)
 {
-    onGuiThread([this, text = toQtLines(text)] {
+    runPost_.post([this, text = toQtLines(text)] {
         workLog_->moveCursor(QTextCursor::End);
         workLog_->insertPlainText(text);
         workLog_->moveCursor(QTextCursor::End);
@@ -331,17 +299,17 @@ void MainWindow::append(const std::string& text)
 
 void MainWindow::clear()
 {
-    onGuiThread([this] { workLog_->clear(); });
+    runPost_.post([this] { workLog_->clear(); });
 }
 
 void MainWindow::setCaption(const std::string& text)
 {
-    onGuiThread([this, text = toQt(text)] { progressCaption_->setText(text); });
+    runPost_.post([this, text = toQt(text)] { progressCaption_->setText(text); });
 }
 
 void MainWindow::drawBar(int done, int total)
 {
-    onGuiThread([this, done, total] {
+    runPost_.post([this, done, total] {
         const ProgressBarDrawing drawing = drawProgressBar(done, total);
         QImage bar(static_cast<int>(drawing.columns.size()), kProgressBarHeight, QImage::Format_RGB32);
         QPainter painter(&bar);
@@ -354,7 +322,7 @@ void MainWindow::drawBar(int done, int total)
 
 void MainWindow::setRunControlsEnabled(bool enabled)
 {
-    onGuiThread([this, enabled] {
+    runPost_.post([this, enabled] {
         for (QWidget* control : std::initializer_list<QWidget*>{addAccount_, grab_, bump_, deleteLabels_[0],
                                                                 deleteLabels_[1], deleteLabels_[2]})
             control->setEnabled(enabled);
@@ -400,25 +368,25 @@ void MainWindow::setAccountLabel(int n, const std::string& caption)
 
 CaptchaAnswer MainWindow::askCaptcha(const std::string& pictureAddress)
 {
-    CaptchaAnswer answer;
-    auto ask = [this, &pictureAddress, &answer] {
-        CaptchaWindow window(skin_, pictureAddress, fetchPicture_);
-        dialogs_.run(window);
-        answer = window.answer();
-    };
-    if (onGuiThreadNow())
-        ask();
-    else
-        QMetaObject::invokeMethod(this, ask, Qt::BlockingQueuedConnection);
-    return answer;
+    // Asked from a worker, the question gives up when the run ends; the window's answer is dropped.
+    const auto answer = runPost_.ask(
+        [this, pictureAddress] {
+            CaptchaWindow window(skin_, pictureAddress, fetchPicture_);
+            dialogs_.run(window);
+            return window.answer();
+        },
+        state_.workerThreads.current().token());
+    return answer.value_or(CaptchaAnswer{});
 }
 
 void MainWindow::showMessage(const std::string& text)
 {
-    if (onGuiThreadNow())
-        openMessage(text);
-    else
-        QMetaObject::invokeMethod(this, [this, &text] { openMessage(text); }, Qt::BlockingQueuedConnection);
+    showMessageUntil(text, {});
+}
+
+void MainWindow::showMessageUntil(const std::string& text, std::stop_token stop)
+{
+    messagePost_.callAndWait([this, text] { openMessage(text); }, std::move(stop));
 }
 
 void MainWindow::openMessage(const std::string& text)

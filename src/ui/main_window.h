@@ -11,10 +11,10 @@
 #include "platform/process_exit.h"
 #include "platform/url_opener.h"
 #include "settings/settings_store.h"
-#include "signin/run_views.h"
+#include "core/run_views.h"
 #include "ui/captcha_window.h"
 #include "ui/dialog_runner.h"
-#include "ui/run_commands.h"
+#include "ui/handover/window_post.h"
 #include "ui/skin.h"
 
 class QCheckBox;
@@ -49,8 +49,9 @@ struct MainWindowServices {
 
 // The program's first and central window: title strip, notice banner and the three pages
 // "签到", "工具", "设置". It is what the sign-in run, the settings and the prompts talk to:
-// calls that arrive from worker threads are queued to the GUI thread, tagged with the run
-// generation of the moment and dropped on arrival when that run has ended since.
+// calls that arrive from worker threads are posted to the GUI thread, those of the run tagged
+// with the run of the moment and dropped on arrival when that run has ended since. Its run
+// buttons and its timer "时钟1" only signal; the start-up connects them to the run.
 class MainWindow : public QWidget,
                    public WorkLog,
                    public ProgressDisplay,
@@ -63,9 +64,6 @@ class MainWindow : public QWidget,
 public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    // The buttons "一键签到", "停止签到" and the timer "时钟1" act through this (none: nothing).
-    void setRunCommands(RunCommands* commands) { runCommands_ = commands; }
 
     // Shows page n of "选择夹1" and frames its page button.
     void selectPage(int page);
@@ -96,8 +94,14 @@ public:
     void setAccountLabel(int n, const std::string& caption) override;
     // CaptchaPrompt
     CaptchaAnswer askCaptcha(const std::string& pictureAddress) override;
-    // MessagePresenter: a worker waits until the window is closed
+    // MessagePresenter: a worker waits until the window is closed, or until its stop
     void showMessage(const std::string& text) override;
+    void showMessageUntil(const std::string& text, std::stop_token stop) override;
+
+signals:
+    void oneClickClicked(); // "一键签到"
+    void stopClicked();     // "停止签到"
+    void clockTicked();     // "时钟1", every 100 ms
 
 private:
     void buildControls();
@@ -105,10 +109,6 @@ private:
     void buildToolsPage(QWidget& page);
     void buildSettingsPage(QWidget& page);
     void runCreationSequence();
-
-    template <class F>
-    void onGuiThread(F&& update);
-    bool onGuiThreadNow() const;
 
     void openMessage(const std::string& text);
     void openAddAccountWindow();
@@ -125,7 +125,8 @@ private:
     std::function<void(MainWindow&)> startNoticeReader_;
     std::function<void()> openGrabWindow_;
     std::function<void()> openBumpWindow_;
-    RunCommands* runCommands_ = nullptr;
+    WindowPost runPost_;     // what the run shows: dropped once the run has ended
+    WindowPost messagePost_; // messages, whoever asks
 
     TitleStrip* title_ = nullptr;
     PictureButton* minimize_ = nullptr;

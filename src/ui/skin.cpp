@@ -18,7 +18,7 @@ QImage blank(int width, int height, QRgb colour)
 
 QImage framedBackground(QRgb fill)
 {
-    QImage image = blank(355, 335, fill);
+    QImage image = blank(Skin::kBackgroundSize.width(), Skin::kBackgroundSize.height(), fill);
     QPainter painter(&image);
     painter.setPen(QColor(Skin::kBlack));
     painter.drawRect(0, 0, image.width() - 1, image.height() - 1);

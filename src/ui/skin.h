@@ -34,7 +34,10 @@ public:
     static constexpr QRgb kBlack = qRgb(0, 0, 0);
     static constexpr QRgb kTextGrey = qRgb(128, 128, 128);
 
-    // 355 x 335 backgrounds: MainWindow's sky blue one and the white one of every other window.
+    // The size of the two backgrounds, and of MainWindow.
+    static constexpr QSize kBackgroundSize{355, 335};
+
+    // The backgrounds: MainWindow's sky blue one and the white one of every other window.
     const QPixmap& mainSkin() const;
     const QPixmap& whiteSkin() const;
     // The white skin fitted to a smaller window, its one-pixel black frame kept on all sides.

@@ -180,7 +180,7 @@ bool waitForText(const std::function<std::string()>& read, Waiter& waiter, std::
     for (int check = 0; check < 2; ++check) {
         if (!read().empty())
             return true;
-        if (!waiter.waitMs(1000, stop))
+        if (!waiter.waitMs(kOneSecondMs, stop))
             return false;
     }
     return false;

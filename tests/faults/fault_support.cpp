@@ -50,7 +50,7 @@ std::string caseName(const FaultCase& fault)
     return "Unknown";
 }
 
-forumsim::Fault faultOn(const FaultCase& fault, const std::string& prefix)
+forumsim::Fault faultOn(const FaultCase& fault, const std::string& prefix, std::optional<int> stallMs)
 {
     if (!fault.kind)
         throw std::logic_error("a refused connection is no fault of the service");
@@ -59,19 +59,19 @@ forumsim::Fault faultOn(const FaultCase& fault, const std::string& prefix)
     f.kind = *fault.kind;
     f.status = 500;
     f.megabytes = fault.megabytes;
-    f.milliseconds = fault.stallMs;
+    f.milliseconds = stallMs.value_or(fault.stallMs);
     return f;
 }
 
-ShortTimeOuts::ShortTimeOuts() : saved_(httpSettings())
+ScopedTimeOuts::ScopedTimeOuts(long timeOutMs) : saved_(httpSettings())
 {
-    HttpSettings lowered = saved_;
-    lowered.connectTimeoutMs = 1000;
-    lowered.stallSeconds = 1;
-    setHttpSettings(lowered);
+    HttpSettings changed = saved_;
+    changed.connectTimeoutMs = timeOutMs;
+    changed.stallSeconds = timeOutMs / 1000;
+    setHttpSettings(changed);
 }
 
-ShortTimeOuts::~ShortTimeOuts()
+ScopedTimeOuts::~ScopedTimeOuts()
 {
     setHttpSettings(saved_);
 }
@@ -204,6 +204,10 @@ void GuiGapProbe::start()
 
 void GuiGapProbe::stop()
 {
+    // The stop counts as a tick too: a GUI thread blocked until the end shows as well.
+    const qint64 now = clock_.elapsed();
+    if (now - lastTick_ > maxGapMs_)
+        maxGapMs_ = now - lastTick_;
     timer_.stop();
 }
 

@@ -46,8 +46,9 @@ protected:
         u1.presetSession = kSession;
         Scenario s;
         s.accounts = {u1};
+        // From the start: the case that closes the window, with a stall that outlasts the bound.
         if (faultFromTheStart && !refused())
-            s.faults = {faultOn(fault(), kForumPage)};
+            s.faults = {faultOn(fault(), kForumPage, kStopCaseStallMs)};
         return s;
     }
 
@@ -100,6 +101,7 @@ protected:
     // the time from the click until every thread of the grab had returned.
     qint64 closeWhileTheFaultIsOpen(QDialog& w)
     {
+        const ScopedTimeOuts longTimeOuts(kStopCaseTimeOutMs);
         FaultyService service(scenario(true));
         if (!stall())
             service.holdNext(kForumPage);
@@ -125,7 +127,7 @@ protected:
             // Past the moment the stalled page would have failed by itself, and past the
             // service's late answer to it.
             const auto arrival = service.firstArrival(kForumPage).value_or(clicked);
-            pumpUntilTime(arrival + std::chrono::milliseconds(fault().stallMs + 300));
+            pumpUntilTime(arrival + std::chrono::milliseconds(kStopCaseStallMs + 300));
         } else {
             service.release();
         }
@@ -155,6 +157,8 @@ TEST_P(GrabWatchFault, WatchCopesAndClosesCleanly)
     const char* outcome =
         fault().pageIntact ? "signed once the day turned" : "waiting ended, unknown error, finished";
     reportRow(fault().name, "grab watch", outcome, probe_.maxGapMs(), stopMs);
+    EXPECT_LT(stopMs, kStopBoundMs) << "the close waited for the transfer";
+    EXPECT_LT(probe_.maxGapMs(), kGuiGapBoundMs) << "the GUI thread was held";
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, GrabWatchFault, testing::ValuesIn(faultCases()),

@@ -81,9 +81,7 @@ class MainWindowRunFixture : public MainWindowTest {
 protected:
     void TearDown() override
     {
-        if (window)
-            window->setRunCommands(nullptr);
-        runCommands_.reset();
+        runLink_.reset();
         controller_.reset(); // ends and joins the workers before the window and the service go
     }
 
@@ -103,8 +101,7 @@ protected:
         addAccounts({"u1", "u2"});
         controller_ = std::make_unique<RunController>(
             RunEnvironment{state, sites, *window, *window, *window, *window, *window, *window, waiter_});
-        runCommands_ = std::make_unique<RunControllerCommands>(*controller_);
-        window->setRunCommands(runCommands_.get());
+        runLink_ = driveRun(*controller_);
     }
 
     QString log() { return control<QPlainTextEdit>(u"工作日志"_s)->toPlainText(); }
@@ -119,7 +116,7 @@ protected:
     FakeWaiter waiter_;
     GuiGapProbe probe_;
     std::unique_ptr<RunController> controller_;
-    std::unique_ptr<RunControllerCommands> runCommands_;
+    std::unique_ptr<QObject> runLink_; // the buttons and the clock to the controller
 };
 
 class OneClickRunFault : public MainWindowRunFixture, public testing::WithParamInterface<RunFaultCase> {
@@ -141,10 +138,11 @@ protected:
         AccountSpec u2{"u2", "pw", CaptchaRule::Never, kSession2, {}};
         s.accounts = {u1, u2};
         if (!refused()) {
+            const std::optional<int> stall = stopping_ ? std::optional<int>(kStopCaseStallMs) : std::nullopt;
             if (onLogin()) {
-                s.faults = {faultOn(fault(), "/passport")};
+                s.faults = {faultOn(fault(), "/passport", stall)};
             } else {
-                s.faults = {faultOn(fault(), "/m?kw="), faultOn(fault(), "/sign")};
+                s.faults = {faultOn(fault(), "/m?kw=", stall), faultOn(fault(), "/sign", stall)};
             }
         }
         return s;
@@ -250,6 +248,8 @@ protected:
     qint64 stopWhileTheFaultIsOpen()
     {
         writeFileBytes(dataFilePath(), dataFileBefore_); // a login of the first run must not count
+        stopping_ = true;
+        const ScopedTimeOuts longTimeOuts(kStopCaseTimeOutMs);
         FaultyService service(scenario());
         use(service);
         if (!stall())
@@ -274,7 +274,7 @@ protected:
             // Past the moment the stalled request would have failed by itself, and past the
             // service's late answer to it.
             const auto arrival = service.firstArrival(faultedTarget()).value_or(clicked);
-            pumpUntilTime(arrival + std::chrono::milliseconds(fault().stallMs + 300));
+            pumpUntilTime(arrival + std::chrono::milliseconds(kStopCaseStallMs + 300));
         } else {
             service.release();
         }
@@ -288,6 +288,7 @@ protected:
     }
 
     std::string dataFileBefore_;
+    bool stopping_ = false; // the second pass: long time-outs, a long stall
 };
 
 TEST_P(OneClickRunFault, RunCopesAndStopsCleanly)
@@ -298,6 +299,8 @@ TEST_P(OneClickRunFault, RunCopesAndStopsCleanly)
     const qint64 stopMs = stopWhileTheFaultIsOpen();
     reportRow(fault().name, onLogin() ? "one-click run, login" : "one-click run, forum pages", outcomeWords(),
               probe_.maxGapMs(), stopMs);
+    EXPECT_LT(stopMs, kStopBoundMs) << "the stop waited for the transfer";
+    EXPECT_LT(probe_.maxGapMs(), kGuiGapBoundMs) << "the GUI thread was held";
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, OneClickRunFault, testing::ValuesIn(runCases()),
@@ -328,6 +331,7 @@ TEST_F(HostileDataFile, LineBreaksAndNulInStoredCookiesNeverReachTheService)
     ASSERT_TRUE(pumpUntil([&] { return runAtRest(); }, 30000)) << log().toStdString();
     QApplication::processEvents();
     probe_.stop();
+    EXPECT_LT(probe_.maxGapMs(), kGuiGapBoundMs) << "the GUI thread was held";
 
     EXPECT_EQ(log().toStdString(), (u"u1正在登陆...\nu1登录成功\n"_s + kU1Forums +
                                     u"A[等级4 经验值40]\n签到成功,经验+6\nu1签到结束\n"_s).toStdString());

@@ -8,6 +8,7 @@
 
 #include "core/encoding.h"
 #include "core/shared_state.h"
+#include "signin/run_control.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui/skin.h"
@@ -33,8 +34,21 @@ protected:
         auto made = std::make_unique<MainWindow>(MainWindowServices{
             windowState, sites, skin, browser, exit, dialogs, fetchPicture,
             [this](MainWindow& w) { noticeStarted(w); }, {}, {}});
-        made->setRunCommands(&commands);
+        MainWindow* w = made.get();
+        QObject::connect(w, &MainWindow::oneClickClicked, w, [this] { ++commands.starts; });
+        QObject::connect(w, &MainWindow::stopClicked, w, [this] { ++commands.stops; });
+        QObject::connect(w, &MainWindow::clockTicked, w, [this] { ++commands.ticks; });
         return made;
+    }
+
+    // Hands the run buttons and the clock to `controller` for as long as the returned link lives.
+    std::unique_ptr<QObject> driveRun(RunController& controller)
+    {
+        auto link = std::make_unique<QObject>();
+        QObject::connect(window.get(), &MainWindow::oneClickClicked, link.get(), [&controller] { controller.startRun(); });
+        QObject::connect(window.get(), &MainWindow::stopClicked, link.get(), [&controller] { controller.stopRun(); });
+        QObject::connect(window.get(), &MainWindow::clockTicked, link.get(), [&controller] { controller.timerTick(); });
+        return link;
     }
 
     template <class T = QWidget>
@@ -64,7 +78,7 @@ protected:
     RecordingUrlOpener browser;
     RecordingExit exit;
     ScriptedDialogs dialogs;
-    RecordingRunCommands commands;
+    RunSignals commands;
     std::unique_ptr<MainWindow> window; // last: goes before what it uses
 };
 

@@ -41,15 +41,12 @@ protected:
         open();
         controller = std::make_unique<RunController>(
             RunEnvironment{state, sites, *window, *window, *window, *window, *window, *window, waiter});
-        runCommands = std::make_unique<RunControllerCommands>(*controller);
-        window->setRunCommands(runCommands.get());
+        runLink = driveRun(*controller);
     }
 
     void TearDown() override
     {
-        if (window)
-            window->setRunCommands(nullptr);
-        runCommands.reset();
+        runLink.reset();
         controller.reset(); // ends and joins the workers before the window goes
     }
 
@@ -59,7 +56,7 @@ protected:
     std::unique_ptr<forumsim::ForumSim> sim;
     FakeWaiter waiter;
     std::unique_ptr<RunController> controller;
-    std::unique_ptr<RunControllerCommands> runCommands;
+    std::unique_ptr<QObject> runLink; // the buttons and the clock to the controller
 };
 
 TEST_F(MainWindowRun, ACaptchaLoginThenTheSignInShowUpInTheWindow)

@@ -17,7 +17,6 @@
 #include "platform/process_exit.h"
 #include "platform/url_opener.h"
 #include "ui/dialog_runner.h"
-#include "ui/run_commands.h"
 
 namespace tieba::test {
 
@@ -83,11 +82,8 @@ public:
     std::vector<std::string> texts;
 };
 
-class RecordingRunCommands final : public RunCommands {
-public:
-    void startRun() override { ++starts; }
-    void stopRun() override { ++stops; }
-    void timerTick() override { ++ticks; }
+// How often the main window's run buttons and its clock have signalled.
+struct RunSignals {
     int starts = 0, stops = 0, ticks = 0;
 };
 

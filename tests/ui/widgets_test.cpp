@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "ui/canvas.h"
-#include "ui/gui_waiter.h"
 #include "ui/hyperlink.h"
 #include "ui/picture_button.h"
 #include "ui/skinned_window.h"
@@ -248,33 +247,6 @@ TEST(HyperLink, OpensItsTargetOnAClick)
     QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseClick(&link, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(browser.opened(), std::vector<std::string>{"http://127.0.0.1:9/x"});
-}
-
-TEST(GuiWaiter, KeepsEventsFlowingWhileItWaits)
-{
-    GuiWaiter waiter;
-    bool fired = false;
-    QTimer::singleShot(0, [&] { fired = true; });
-    EXPECT_TRUE(waiter.waitMs(30));
-    EXPECT_TRUE(fired);
-}
-
-TEST(GuiWaiter, AStopFromAnotherThreadEndsTheWait)
-{
-    GuiWaiter waiter;
-    std::stop_source source;
-    std::jthread stopper;
-    QTimer::singleShot(0, [&] { stopper = std::jthread([&] { source.request_stop(); }); });
-    // Far longer than the test's timeout: only the stop can end it.
-    EXPECT_FALSE(waiter.waitMs(600000, source.get_token()));
-}
-
-TEST(GuiWaiter, AnEarlierStopReturnsAtOnce)
-{
-    GuiWaiter waiter;
-    std::stop_source source;
-    source.request_stop();
-    EXPECT_FALSE(waiter.waitMs(600000, source.get_token()));
 }
 
 } // namespace

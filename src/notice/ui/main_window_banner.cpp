@@ -1,9 +1,8 @@
 #include "notice/ui/main_window_banner.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QImage>
-#include <condition_variable>
-#include <mutex>
 
 #include "notice/ui/banner_painting.h"
 #include "ui/canvas.h"
@@ -19,88 +18,53 @@ QColor qtColour(NoticeColour colour)
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-// Set once on the GUI thread when a message window has been closed; the reader waits for it.
-class Closed {
-public:
-    void set()
-    {
-        {
-            std::lock_guard lock(mutex_);
-            closed_ = true;
-        }
-        changed_.notify_all();
-    }
-
-    void wait(std::stop_token stop)
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, stop, [this] { return closed_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable_any changed_;
-    bool closed_ = false;
-};
-
 } // namespace
 
 MainWindowBanner::MainWindowBanner(MainWindow& window, UrlOpener& urlOpener, std::stop_token stop)
-    : window_(&window),
-      banner_(&window.banner()),
+    : window_(window),
+      banner_(window.banner()),
       linkTemplate_(&window.bannerLinkTemplate()),
       urlOpener_(urlOpener),
       stop_(std::move(stop)),
-      receiver_(std::make_unique<QObject>())
+      post_(window.banner()),
+      endPost_(*QCoreApplication::instance())
 {
 }
 
-// Queued calls that have not arrived yet are dropped with the receiver.
+// Posted calls that have not arrived yet are dropped with the post.
 MainWindowBanner::~MainWindowBanner() = default;
-
-void MainWindowBanner::onGuiThread(std::function<void()> update)
-{
-    QMetaObject::invokeMethod(receiver_.get(), std::move(update), Qt::QueuedConnection);
-}
 
 void MainWindowBanner::afterPending(std::function<void()> then)
 {
-    onGuiThread(std::move(then));
+    endPost_.post(std::move(then));
 }
 
 void MainWindowBanner::clear()
 {
-    onGuiThread([this] {
-        if (banner_)
-            banner_->clear();
-    });
+    post_.post([this] { banner_.clear(); });
 }
 
 void MainWindowBanner::setBackground(NoticeColour colour)
 {
-    onGuiThread([this, colour] {
-        if (banner_)
-            banner_->setBackground(qtColour(colour));
-    });
+    post_.post([this, colour] { banner_.setBackground(qtColour(colour)); });
 }
 
 void MainWindowBanner::drawText(int x, int y, const std::string& text, int size, bool bold, NoticeColour colour)
 {
-    onGuiThread([this, x = clampBannerCoordinate(x), y = clampBannerCoordinate(y), text = toQt(text),
-                 points = bannerFontPoints(size), bold, colour] {
-        if (banner_)
-            banner_->drawText(x, y, text, points, bold, qtColour(colour));
+    post_.post([this, x = clampBannerCoordinate(x), y = clampBannerCoordinate(y), text = toQt(text),
+                points = bannerFontPoints(size), bold, colour] {
+        banner_.drawText(x, y, text, points, bold, qtColour(colour));
     });
 }
 
 void MainWindowBanner::addLink(int x, int y, int width, const std::string& caption, const std::string& address)
 {
-    onGuiThread([this, x = clampBannerCoordinate(x), y = clampBannerCoordinate(y), width = clampBannerExtent(width),
-                 caption = toQt(caption), address] {
-        if (!banner_ || !linkTemplate_)
+    post_.post([this, x = clampBannerCoordinate(x), y = clampBannerCoordinate(y), width = clampBannerExtent(width),
+                caption = toQt(caption), address] {
+        if (!linkTemplate_)
             return;
         // A copy of the template: same parent, face and height; the caption is never markup.
-        auto* link = new HyperLink(urlOpener_, banner_);
+        auto* link = new HyperLink(urlOpener_, &banner_);
         link->setFont(linkTemplate_->font());
         link->setPalette(linkTemplate_->palette());
         link->setCursor(linkTemplate_->cursor());
@@ -122,11 +86,9 @@ bool MainWindowBanner::drawPicture(int x, int y, int width, int height, const st
         return false;
     const QRect target(clampBannerCoordinate(x), clampBannerCoordinate(y), clampBannerExtent(width),
                        clampBannerExtent(height));
-    onGuiThread([this, picture, target] {
-        if (!banner_)
-            return;
-        if (const auto placed = stretchedInto(picture, target, banner_->size()))
-            banner_->drawPicture(placed->at.x(), placed->at.y(), placed->image);
+    post_.post([this, picture, target] {
+        if (const auto placed = stretchedInto(picture, target, banner_.size()))
+            banner_.drawPicture(placed->at.x(), placed->at.y(), placed->image);
     });
     return true;
 }
@@ -138,13 +100,7 @@ void MainWindowBanner::openAddress(const std::string& address)
 
 void MainWindowBanner::showMessage(const std::string& text)
 {
-    auto closed = std::make_shared<Closed>();
-    onGuiThread([this, text, closed] {
-        if (window_)
-            window_->showMessage(text);
-        closed->set();
-    });
-    closed->wait(stop_);
+    post_.callAndWait([this, text] { window_.showMessage(text); }, stop_);
 }
 
 } // namespace tieba

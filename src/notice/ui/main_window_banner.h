@@ -2,13 +2,13 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
-#include <memory>
 #include <stop_token>
 #include <string>
 
 #include "core/message_presenter.h"
 #include "notice/banner_view.h"
 #include "platform/url_opener.h"
+#include "ui/handover/window_post.h"
 
 namespace tieba {
 
@@ -18,8 +18,9 @@ class MainWindow;
 
 // The notice reader's view of the main window: the banner "画板1", copies of its template
 // link "超级链接" and the message window. The reader calls it from its own thread; every call
-// is queued to the GUI thread in the order made and applied there only while the window still
-// exists. Messages are the one call that waits: until the window is closed or `stop` is raised.
+// is posted to the GUI thread in the order made and applied there only while the banner and
+// this view still exist. Messages are the one call that waits: until the window is closed or
+// `stop` is raised.
 // Create and destroy on the GUI thread; the reader owns one per run.
 class MainWindowBanner final : public BannerView, public MessagePresenter {
 public:
@@ -39,18 +40,18 @@ public:
     // MessagePresenter: opens the main window's message window and waits until it is closed.
     void showMessage(const std::string& text) override;
 
-    // Runs `then` on the GUI thread once every call made before has been applied.
+    // Runs `then` on the GUI thread once every call made before has been applied (or dropped
+    // with the window): the GUI thread takes posted events in the order they were posted.
     void afterPending(std::function<void()> then);
 
 private:
-    void onGuiThread(std::function<void()> update);
-
-    QPointer<MainWindow> window_;
-    QPointer<Canvas> banner_;
+    MainWindow& window_;
+    Canvas& banner_;
     QPointer<HyperLink> linkTemplate_;
     UrlOpener& urlOpener_;
     std::stop_token stop_;
-    std::unique_ptr<QObject> receiver_; // queued calls go to this object of the GUI thread
+    WindowPost post_;    // to the banner: it goes with the window, and its going ends the calls
+    WindowPost endPost_; // to the application: the reader's end is noted even without a window
 };
 
 } // namespace tieba

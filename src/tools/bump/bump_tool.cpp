@@ -32,7 +32,7 @@ void BumpTool::start(BumpOrder order)
         order_ = order;
     }
     WorkerThreads& workers = services_.workers;
-    workers.start(0, workers.current(), [self = shared_from_this(), order = std::move(order)](const RunTicket& t) {
+    workers.start(WorkerThreads::NoHandle, workers.current(), [self = shared_from_this(), order = std::move(order)](const RunTicket& t) {
         self->bumpLogin(t, order);
     });
 }
@@ -42,7 +42,7 @@ void BumpTool::codeTyped(const std::string& code)
     state_.captchaCode.set(code);
     const int account = lastOrder().account;
     WorkerThreads& workers = services_.workers;
-    workers.start(0, workers.current(), [self = shared_from_this(), account, code](const RunTicket& t) {
+    workers.start(WorkerThreads::NoHandle, workers.current(), [self = shared_from_this(), account, code](const RunTicket& t) {
         self->login_.toolCaptchaLogin(t, account, code);
     });
 }
@@ -55,7 +55,7 @@ BumpOrder BumpTool::lastOrder()
 
 void BumpTool::startPosting(const RunTicket& ticket)
 {
-    services_.workers.start(0, ticket, [self = shared_from_this(), order = lastOrder()](const RunTicket& t) {
+    services_.workers.start(WorkerThreads::NoHandle, ticket, [self = shared_from_this(), order = lastOrder()](const RunTicket& t) {
         self->postReplies(t, order);
     });
 }
@@ -75,8 +75,8 @@ void BumpTool::bumpLogin(const RunTicket& ticket, const BumpOrder& order)
     if (!waitForText([&page] { return page; }, services_.waiter, ticket.token())) {
         if (ticket.stopped())
             return;
-        // Shown from this thread, which waits until the message is closed.
-        showMessage(state_, services_.messages, gb("登录失败！请检查网络连接。"));
+        // Shown from this thread, which waits until the message is closed or the bump is ended.
+        showMessage(state_, services_.messages, gb("登录失败！请检查网络连接。"), ticket.token());
     }
     if (ticket.stopped())
         return;

@@ -59,7 +59,7 @@ void GrabTool::codeTyped(const std::string& code)
         account = account_;
     }
     // No handle is kept, but the thread belongs to the grab's run: closing the window ends it.
-    state_.workerThreads.start(0, ticket, [self = shared_from_this(), account, code](const RunTicket& t) {
+    state_.workerThreads.start(WorkerThreads::NoHandle, ticket, [self = shared_from_this(), account, code](const RunTicket& t) {
         self->login_.toolCaptchaLogin(t, account, code);
     });
 }
@@ -151,7 +151,7 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
                 return;
             if (signedIn(answer))
                 break;
-            if (!services_.waiter.waitMs(1000, ticket.token()))
+            if (!services_.waiter.waitMs(kOneSecondMs, ticket.token()))
                 return;
             // The page anew: its sign link may have changed with the day.
             signUrl = forumAddress(forumSite, signLinkOf(get(ticket, forumPageUrl(), account)));

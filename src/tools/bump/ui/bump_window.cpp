@@ -3,7 +3,7 @@
 #include <QIntValidator>
 #include <algorithm>
 
-#include "tools/ui/window_post.h"
+#include "ui/handover/window_post.h"
 #include "ui/qt_text.h"
 
 namespace tieba {
@@ -11,7 +11,8 @@ namespace tieba {
 using namespace Qt::StringLiterals;
 
 // The bump's view of the window. Workers call it inside RunTicket::write; every change is posted
-// to the GUI thread and dropped there once the window is gone. The reply count is mirrored here
+// to the GUI thread and dropped there once the window is gone. The bump's runs are never ended
+// while the window is open, so no change is tagged with one. The reply count is mirrored here
 // so the posting thread reads it as it stands when the series begins.
 class BumpWindow::View final : public BumpView {
 public:
@@ -30,7 +31,7 @@ public:
     std::string replyCountText() const override { return countText_.get(); }
 
     void setCountText(std::string text) { countText_.set(std::move(text)); }
-    void detach() { post_.detach(); }
+    void close() { post_.close(); }
 
 private:
     BumpWindow* window_; // used only by calls the post delivers while the window exists
@@ -59,7 +60,7 @@ BumpWindow::BumpWindow(BumpWindowServices services, QWidget* parent)
 
 BumpWindow::~BumpWindow()
 {
-    view_->detach();
+    view_->close();
 }
 
 void BumpWindow::buildControls(const Skin& skin)

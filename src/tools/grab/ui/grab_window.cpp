@@ -2,7 +2,7 @@
 
 #include <QTextCursor>
 
-#include "tools/ui/window_post.h"
+#include "ui/handover/window_post.h"
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
 
@@ -15,38 +15,27 @@ using namespace Qt::StringLiterals;
 // (a new "抢") or the window is gone. The forum name is mirrored here so workers can read it.
 class GrabWindow::View final : public GrabView {
 public:
-    View(GrabWindow& window, const WorkerThreads& workers) : window_(&window), workers_(workers), post_(window) {}
+    View(GrabWindow& window, const WorkerThreads& workers) : window_(&window), post_(window, &workers) {}
 
     void appendLog(const std::string& text) override
     {
-        queue([text](GrabWindow& window) { window.appendLog(text); });
+        post_.post([window = window_, text] { window->appendLog(text); });
     }
     void replaceLog(const std::string& text) override
     {
-        queue([text](GrabWindow& window) { window.replaceLog(text); });
+        post_.post([window = window_, text] { window->replaceLog(text); });
     }
     void showCaptcha(const std::string& pictureBytes, bool emptyBox) override
     {
-        queue([pictureBytes, emptyBox](GrabWindow& window) { window.showCaptcha(pictureBytes, emptyBox); });
+        post_.post([window = window_, pictureBytes, emptyBox] { window->showCaptcha(pictureBytes, emptyBox); });
     }
     std::string forumName() const override { return forumName_.get(); }
 
     void setForumName(std::string name) { forumName_.set(std::move(name)); }
-    void detach() { post_.detach(); }
+    void close() { post_.close(); }
 
 private:
-    template <class F>
-    void queue(F update)
-    {
-        const std::uint64_t generation = workers_.currentGeneration();
-        post_.post([window = window_, &workers = workers_, generation, update = std::move(update)] {
-            if (workers.isCurrent(generation))
-                update(*window);
-        });
-    }
-
     GrabWindow* window_; // used only by calls the post delivers while the window exists
-    const WorkerThreads& workers_;
     WindowPost post_;
     Synchronized<std::string> forumName_;
 };
@@ -77,7 +66,7 @@ GrabWindow::GrabWindow(GrabWindowServices services, QWidget* parent)
 GrabWindow::~GrabWindow()
 {
     tool_->close();
-    view_->detach();
+    view_->close();
 }
 
 void GrabWindow::done(int result)
