@@ -57,9 +57,11 @@ AddAccountWindow::AddAccountWindow(SharedState& state, const Skin& skin, Message
     connect(add, &PictureButton::clicked, this, &AddAccountWindow::addAccount);
 
     const QString tip = u"也可按回车进行下一步哦！"_s;
+    // Where the password is typed and committed, the user learns how little guards it on disk.
+    const QString passwordTip = tip + u"\n注意：密码在shuju.dat中只是简单编码，并未加密，请妥善保管该文件。"_s;
     id_->setToolTip(tip);
-    password_->setToolTip(tip);
-    add->setToolTip(tip);
+    password_->setToolTip(passwordTip);
+    add->setToolTip(passwordTip);
 
     id_->installEventFilter(this);
     password_->installEventFilter(this);

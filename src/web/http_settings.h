@@ -8,7 +8,10 @@ namespace tieba {
 // each transfer, so a change applies to the next transfer of every thread.
 struct HttpSettings {
     long connectTimeoutMs = 60'000;
+    long totalTimeoutMs = 120'000;    // every transfer ends within this, however the server sends
     long stallSeconds = 30;           // abort when no data moved for this long (whole seconds)
+    long lowSpeedBytesPerSecond = 100; // abort a transfer slower than this ...
+    long lowSpeedSeconds = 30;         // ... for this long (a trickle that keeps the stall check quiet)
     long maxRedirects = 10;
     std::size_t maxBodyBytes = 32u << 20;
     int pollIntervalMs = 50;          // longest sleep between looks at the stop request

@@ -94,8 +94,9 @@ public:
         curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, settings.maxRedirects);
         curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, settings.connectTimeoutMs);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, settings.stallSeconds);
+        curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, settings.totalTimeoutMs);
+        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, settings.lowSpeedBytesPerSecond);
+        curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, settings.lowSpeedSeconds);
         curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(settings.maxBodyBytes));
         curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -135,10 +136,10 @@ public:
 
 private:
     // Runs the added transfer to its end; true when it completed without any error. Once the
-    // request has gone out, a transfer on which no byte moved for `stall` is given up. curl's own
-    // low-speed check stays as well (it catches a trickle), but it averages over the last five
-    // seconds, so on its own a request that had just sent its body or part of an answer would
-    // outlive the limit by up to five seconds.
+    // request has gone out, a transfer on which no byte moved for `stall` is given up. curl itself
+    // ends a trickle below the low-speed floor and any transfer past the total time-out; its
+    // low-speed check averages over the last five seconds, so on its own a request that had just
+    // sent its body or part of an answer would outlive the stall limit by up to five seconds.
     bool drive(const std::stop_token& stop, int pollIntervalMs, std::chrono::steady_clock::duration stall)
     {
         CURLM* multi = multi_;

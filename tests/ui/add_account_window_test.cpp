@@ -139,6 +139,11 @@ TEST_F(AddAccountWindowTest, PasswordIsMaskedAndTheControlsSitWhereTheyBelong)
     EXPECT_EQ(test::child<QLabel>(*window, u"标签1"_s)->text(), u"账号"_s);
     EXPECT_EQ(test::child<QLabel>(*window, u"标签2"_s)->text(), u"密码"_s);
     EXPECT_EQ(id->toolTip(), u"也可按回车进行下一步哦！"_s);
+    // The password's tips add that the data file only encodes it.
+    for (const QWidget* control : {static_cast<QWidget*>(ps), test::child<QWidget>(*window, u"添加"_s)}) {
+        EXPECT_TRUE(control->toolTip().startsWith(u"也可按回车进行下一步哦！\n"_s)) << control->toolTip().toStdString();
+        EXPECT_TRUE(control->toolTip().contains(u"并未加密"_s)) << control->toolTip().toStdString();
+    }
 }
 
 } // namespace

@@ -169,8 +169,15 @@ void GrabTool::grabSign(const RunTicket& ticket, int account, std::string forumP
     if (ticket.stopped())
         return;
     log(ticket, gb("抢第一完成"));
-    if (state_.shutdownAfterGrab.get() == "1")
-        ticket.write([&] { services_.powerOff.powerOff(); });
+    if (state_.shutdownAfterGrab.get() != "1")
+        return;
+    // The stop is checked under the run lock and the power-off called outside it: the system's
+    // power-off may block for seconds, and a stop or a window close on the GUI thread must not wait
+    // for it. A stop that lands between the check and the call no longer prevents the power-off;
+    // made under the lock, the call would not have let that stop through either (the stop waited
+    // until the machine was already going down), so nothing that could be saved is lost.
+    if (ticket.write([] {}))
+        services_.powerOff.powerOff();
 }
 
 std::string GrabTool::forumPageUrl() const
