@@ -31,7 +31,7 @@ protected:
     std::unique_ptr<MainWindow> makeWindow(SharedState& windowState)
     {
         auto made = std::make_unique<MainWindow>(MainWindowServices{
-            windowState, sites, skin, browser, exit, dialogs, fetchPicture,
+            windowState, sites, skin, browser, exit, dialogRunner ? *dialogRunner : dialogs, fetchPicture,
             [this](MainWindow& w) { noticeStarted(w); }, {}, {}});
         made->setRunCommands(&commands);
         return made;
@@ -64,6 +64,7 @@ protected:
     RecordingUrlOpener browser;
     RecordingExit exit;
     ScriptedDialogs dialogs;
+    DialogRunner* dialogRunner = nullptr; // set before open(): runs the windows instead of `dialogs`
     RecordingRunCommands commands;
     std::unique_ptr<MainWindow> window; // last: goes before what it uses
 };
