@@ -99,8 +99,12 @@ void ForumSim::Impl::stall(int milliseconds)
 
 void ForumSim::Impl::handle(const httplib::Request& req, httplib::Response& res)
 {
-    Request record{req.method, req.target, req.get_header_value("Cookie"), req.get_header_value("Content-Type"),
-                   req.body};
+    Request record{req.method,
+                   req.target,
+                   req.get_header_value("Cookie"),
+                   req.get_header_value("Content-Type"),
+                   req.body,
+                   std::chrono::steady_clock::now()};
     if (onRequest)
         onRequest(record);
     {
@@ -303,6 +307,12 @@ void ForumSim::turnDay()
         impl_->state.turnDay();
     }
     impl_->noteEvent();
+}
+
+std::vector<std::chrono::steady_clock::time_point> ForumSim::turnovers() const
+{
+    std::lock_guard lock(impl_->stateMutex);
+    return impl_->state.turnovers();
 }
 
 void ForumSim::dropSessions()
