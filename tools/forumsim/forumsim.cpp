@@ -224,10 +224,8 @@ ForumSim::ForumSim(Scenario scenario, Options options) : impl_(std::make_unique<
             throw std::runtime_error("forumsim: cannot bind " + options.host);
     } else {
         const std::string address = options.host + ":" + std::to_string(options.port);
-        if (!portIsFree(options.host, options.port))
+        if (!portIsFree(options.host, options.port) || !d.server.bind_to_port(options.host, options.port))
             throw std::runtime_error("forumsim: cannot listen on " + address + ": the port is already in use");
-        if (!d.server.bind_to_port(options.host, options.port))
-            throw std::runtime_error("forumsim: cannot bind " + address);
         d.port = options.port;
     }
     const std::string shownHost = options.host == "0.0.0.0" ? "127.0.0.1" : options.host;
