@@ -55,6 +55,13 @@ public:
 
     void timerTick()
     {
+        if (inCaptchaStep_) {
+            // A tick inside the captcha window's own loop: messages open on top of it, but the
+            // captcha step is not started again inside itself; its request waits for a later tick.
+            if (state_.messagePending.exchange(0) == 1)
+                env_.messages.showMessage(state_.messageText.get());
+            return;
+        }
         tieba::timerTick(state_, [this](int account) { runCaptchaStep(account); }, env_.messages);
     }
 
@@ -89,7 +96,9 @@ private:
         const RunTicket ticket = workers_.current();
         if (ticket.stopped())
             return;
+        inCaptchaStep_ = true;
         std::string answer = captchaStep(login_, env_.captcha, ticket, account);
+        inCaptchaStep_ = false;
         workers_.start(WorkerThreads::SignInWorker, ticket,
                        [this, answer = std::move(answer)](const RunTicket& t) { checkAndSign(t, answer); });
     }
@@ -134,6 +143,7 @@ private:
     Synchronized<std::string> loginAnswer_;
     LoginContext login_;
     EngineContext engine_;
+    bool inCaptchaStep_ = false; // GUI thread only
 };
 
 RunController::RunController(RunEnvironment env) : impl_(std::make_unique<Impl>(env)) {}

@@ -145,7 +145,11 @@ void MainWindow::buildControls()
     clock_ = new QTimer(this);
     clock_->setObjectName(u"时钟1"_s);
     clock_->setInterval(kClockMs);
-    connect(clock_, &QTimer::timeout, this, &MainWindow::clockTicked);
+    // Queued: a modal window that a tick opens runs its own event loop, and Qt fires no timer
+    // again while that timer's own handler is still running. Handled from the event queue
+    // instead, the tick returns at once, so the captcha window's loop keeps getting ticks and a
+    // message asked for meanwhile opens on top of it.
+    connect(clock_, &QTimer::timeout, this, &MainWindow::clockTicked, Qt::QueuedConnection);
 }
 
 void MainWindow::buildSignInPage(QWidget& page)

@@ -1,5 +1,6 @@
 // The followed-forum page, forum pages, sign requests and the day turnover, read with the
 // same cuts and patterns the program uses.
+#include <chrono>
 #include <gtest/gtest.h>
 
 #include <boost/regex.hpp>
@@ -176,11 +177,37 @@ TEST(Sign, DayTurnsOnRequestOrAfterConfiguredForumPages)
     ASSERT_TRUE(contains(client.get(signLink(page))->body, "签到成功"));
     EXPECT_TRUE(contains(client.get(address)->body, "已签到"));
 
-    // The automatic turnover happens once; later turnovers are the test's.
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(contains(client.get(address)->body, "已签到"));
+    // Counted again from each turnover (three pages since: the one with the sign link and two
+    // signed ones), so the next watch of the signed forum sees a new day too.
+    EXPECT_TRUE(contains(client.get(address)->body, "已签到"));
+    page = client.get(address)->body;
+    EXPECT_FALSE(contains(page, "已签到"));
+    ASSERT_TRUE(contains(client.get(signLink(page))->body, "签到成功"));
+
+    // A turnover on request starts the count afresh.
     sim.turnDay();
     EXPECT_TRUE(contains(client.get(address)->body, "\">签到"));
+    EXPECT_EQ(sim.turnovers().size(), 3u);
+}
+
+TEST(Sign, TurnoversAndRequestsCarryTheirTimes)
+{
+    ForumSim sim(smallScenario());
+    SimClient client(sim);
+    const auto before = std::chrono::steady_clock::now();
+    client.get("/");
+    sim.turnDay();
+    client.get("/");
+    const auto after = std::chrono::steady_clock::now();
+
+    const auto requests = sim.requests();
+    const auto turnovers = sim.turnovers();
+    ASSERT_EQ(requests.size(), 2u);
+    ASSERT_EQ(turnovers.size(), 1u);
+    EXPECT_LE(before, requests[0].arrived);
+    EXPECT_LE(requests[0].arrived, turnovers[0]);
+    EXPECT_LE(turnovers[0], requests[1].arrived);
+    EXPECT_LE(requests[1].arrived, after);
 }
 
 class ForumNameEncoding : public testing::TestWithParam<std::pair<const char*, std::string>> {};

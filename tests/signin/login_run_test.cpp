@@ -81,6 +81,31 @@ TEST_F(LoginRun, WrongCaptchaAsksAgainThenTheRightCodeLogsIn)
                                         "&bd_page_type=&isphone=&login_username_input=&type="));
 }
 
+TEST_F(LoginRun, ATickInsideTheCaptchaWindowShowsMessagesButStartsNoSecondCaptchaStep)
+{
+    startService(accountsNeedingLogin(CaptchaRule::FirstLogin));
+    setAccounts({{"u1", "pw1"}});
+    size_t captchasDuringTick = 0;
+    int stepStillDue = 0;
+    views_.answerCaptcha([this, &captchasDuringTick, &stepStillDue](const std::string&) {
+        // The window's own loop handles a tick while a worker asks for a message and a step.
+        state_.messageText.set(gb("inside"));
+        state_.messagePending = 1;
+        state_.captchaStepDue = 1;
+        controller_->timerTick();
+        captchasDuringTick = views_.captchaAddresses().size();
+        stepStillDue = state_.captchaStepDue.exchange(0);
+        return CaptchaAnswer{CaptchaAnswer::Kind::Typed, sim_->lastCaptchaCode()};
+    });
+
+    runToEnd();
+
+    EXPECT_EQ(views_.messages(), (std::vector<std::string>{gb("inside")}));
+    EXPECT_EQ(captchasDuringTick, 1u) << "no captcha window on top of the captcha window";
+    EXPECT_EQ(stepStillDue, 1) << "the step asked for is left for a later tick";
+    EXPECT_NE(log().find("u1登录成功"), std::string::npos) << log();
+}
+
 TEST_F(LoginRun, GivingUpTheCaptchaEndsTheRun)
 {
     startService(accountsNeedingLogin(CaptchaRule::Always));

@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<MainWindow> makeWindow(SharedState& windowState)
     {
         auto made = std::make_unique<MainWindow>(MainWindowServices{
-            windowState, sites, skin, browser, exit, dialogs, fetchPicture,
+            windowState, sites, skin, browser, exit, dialogRunner ? *dialogRunner : dialogs, fetchPicture,
             [this](MainWindow& w) { noticeStarted(w); }, {}, {}});
         MainWindow* w = made.get();
         QObject::connect(w, &MainWindow::oneClickClicked, w, [this] { ++commands.starts; });
@@ -78,6 +78,7 @@ protected:
     RecordingUrlOpener browser;
     RecordingExit exit;
     ScriptedDialogs dialogs;
+    DialogRunner* dialogRunner = nullptr; // set before open(): runs the windows instead of `dialogs`
     RunSignals commands;
     std::unique_ptr<MainWindow> window; // last: goes before what it uses
 };

@@ -2,6 +2,7 @@
 // clock runs the captcha step, the captcha window fetches its picture over HTTP, the workers'
 // updates travel through the event queue.
 #include <QTest>
+#include <QTimer>
 
 #include "support/local_sites.h"
 #include "forumsim.h"
@@ -84,6 +85,47 @@ TEST_F(MainWindowRun, ACaptchaLoginThenTheSignInShowUpInTheWindow)
     EXPECT_TRUE(pictureShown) << "the captcha picture came over HTTP";
     EXPECT_EQ(labelText(u"进度标签"_s), u"u1 已签 2/2"_s);
     EXPECT_EQ(control<Canvas>(u"进度条"_s)->image().pixel(157, 5) & 0xFFFFFF, Skin::kBarBlue & 0xFFFFFF);
+}
+
+TEST_F(MainWindowRun, AWrongCodeShowsTheMessageOnTopOfTheNextCaptcha)
+{
+    ModalDialogs modal; // real modal loops: the clock's ticks must reach the captcha window's own loop
+    dialogRunner = &modal;
+    AccountSpec u1{"u1", "pw", CaptchaRule::FirstLogin, {}, {ForumSpec{"A", 4, 40}}};
+    startService(scenarioOf({u1}));
+    addAccounts({"u1"});
+
+    auto type = [](QDialog& captcha, const std::string& code) {
+        child<QLineEdit>(captcha, u"验证码框"_s)->insert(QString::fromStdString(code));
+    };
+    auto giveUp = [](QDialog& window, ModalDialogs&) {
+        if (auto* stop = window.findChild<PictureButton*>(u"停止输入"_s))
+            stop->click();
+        else
+            window.reject();
+    };
+    modal.script.push_back([&](QDialog& captcha, ModalDialogs&) { type(captcha, "!!!!"); });
+    // The next captcha waits for the message; should none come, it gives up after a while.
+    modal.script.push_back([&](QDialog& captcha, ModalDialogs& runner) {
+        QTimer::singleShot(5000, &captcha, [&captcha, &runner, giveUp] { giveUp(captcha, runner); });
+    });
+    QString message;
+    modal.script.push_back([&](QDialog& window, ModalDialogs& runner) {
+        if (const auto* text = window.findChild<QLabel*>(u"标签1"_s))
+            message = text->text();
+        window.accept();
+        if (runner.open.size() > 1 && runner.open.front()->objectName() == u"CaptchaWindow"_s)
+            type(*runner.open.front(), sim->lastCaptchaCode());
+    });
+    modal.fallback = giveUp;
+
+    click(u"一键签到"_s);
+    ASSERT_TRUE(waitUntil([&] { return control(u"添加账号"_s)->isEnabled(); }, 30000)) << log().toStdString();
+
+    EXPECT_EQ(modal.seen.join(u" | "_s).toStdString(), "CaptchaWindow | CaptchaWindow | CaptchaWindow > MessageWindow");
+    EXPECT_EQ(message, u"验证码错误！请重新输入"_s);
+    EXPECT_TRUE(log().endsWith(u"u1签到结束\n"_s)) << "the code typed after the message signs in: "
+                                                    << log().toStdString();
 }
 
 TEST_F(MainWindowRun, StartWithoutAccountsOnlyShowsTheMessage)

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
+#include <QStringList>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -115,6 +116,39 @@ public:
 
     std::vector<Seen> seen;
     std::deque<std::function<void(QDialog&)>> script;
+};
+
+// Runs every window in its own modal event loop, as the program does, and answers it from inside
+// that loop: the next scripted answer is posted to the window as it opens (with no script left,
+// `fallback` answers). `open` holds the windows open at the moment, the lowest first; `seen`
+// records, for every window run, the names of the windows open then, e.g. "A > B".
+class ModalDialogs final : public DialogRunner {
+public:
+    using Answer = std::function<void(QDialog&, ModalDialogs&)>;
+
+    int run(QDialog& dialog) override
+    {
+        open.push_back(&dialog);
+        QStringList names;
+        for (const QDialog* window : open)
+            names << window->objectName();
+        seen.push_back(names.join(QStringLiteral(" > ")));
+        Answer answer = fallback;
+        if (!script.empty()) {
+            answer = std::move(script.front());
+            script.pop_front();
+        }
+        QMetaObject::invokeMethod(
+            &dialog, [this, &dialog, answer] { answer(dialog, *this); }, Qt::QueuedConnection);
+        const int result = dialog.exec();
+        open.pop_back();
+        return result;
+    }
+
+    std::vector<QDialog*> open;
+    QStringList seen;
+    std::deque<Answer> script;
+    Answer fallback = [](QDialog& dialog, ModalDialogs&) { dialog.reject(); };
 };
 
 inline QImage rgb(const QImage& image)

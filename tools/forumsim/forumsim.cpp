@@ -99,8 +99,12 @@ void ForumSim::Impl::stall(int milliseconds)
 
 void ForumSim::Impl::handle(const httplib::Request& req, httplib::Response& res)
 {
-    Request record{req.method, req.target, req.get_header_value("Cookie"), req.get_header_value("Content-Type"),
-                   req.body};
+    Request record{req.method,
+                   req.target,
+                   req.get_header_value("Cookie"),
+                   req.get_header_value("Content-Type"),
+                   req.body,
+                   std::chrono::steady_clock::now()};
     if (onRequest)
         onRequest(record);
     {
@@ -219,8 +223,9 @@ ForumSim::ForumSim(Scenario scenario, Options options) : impl_(std::make_unique<
         if (d.port < 0)
             throw std::runtime_error("forumsim: cannot bind " + options.host);
     } else {
+        const std::string address = options.host + ":" + std::to_string(options.port);
         if (!portIsFree(options.host, options.port) || !d.server.bind_to_port(options.host, options.port))
-            throw std::runtime_error("forumsim: cannot bind " + options.host + ":" + std::to_string(options.port));
+            throw std::runtime_error("forumsim: cannot listen on " + address + ": the port is already in use");
         d.port = options.port;
     }
     const std::string shownHost = options.host == "0.0.0.0" ? "127.0.0.1" : options.host;
@@ -303,6 +308,12 @@ void ForumSim::turnDay()
         impl_->state.turnDay();
     }
     impl_->noteEvent();
+}
+
+std::vector<std::chrono::steady_clock::time_point> ForumSim::turnovers() const
+{
+    std::lock_guard lock(impl_->stateMutex);
+    return impl_->state.turnovers();
 }
 
 void ForumSim::dropSessions()

@@ -46,6 +46,9 @@ public:
 
     // The day turnover: every forum's signed-today flag clears.
     void turnDay();
+    // When each turnover happened (turnDay or the scenario's automatic one), in order; with the
+    // requests' arrival times this gives how soon a client noticed a new day.
+    std::vector<std::chrono::steady_clock::time_point> turnovers() const;
     // Forgets every session, so that each account has to log in again.
     void dropSessions();
 

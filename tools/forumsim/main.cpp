@@ -1,6 +1,7 @@
 // forumsim: serves a scenario file as the simulated forum service until it is killed.
 //   forumsim <scenario.json> [--port N] [--host ADDRESS] [--log]
 // SIGUSR1 turns the day (every forum's signed-today flag clears), for trying the midnight grab.
+// --log prints every request on stderr, with passwords and cookie values masked.
 #include <csignal>
 #include <cstdlib>
 #include <exception>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "forumsim.h"
+#include "log_line.h"
 
 namespace {
 
@@ -45,7 +47,7 @@ int main(int argc, char** argv)
         return usage();
     if (log) {
         options.onRequest = [](const forumsim::Request& r) {
-            std::cerr << r.method + " " + r.target + (r.body.empty() ? "" : "  " + r.body) + "\n";
+            std::cerr << forumsim::logLine(r) + "\n";
         };
     }
 
@@ -69,6 +71,8 @@ int main(int argc, char** argv)
         std::cout << "forumsim stopping" << std::endl;
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";
+        if (std::string(e.what()).find("in use") != std::string::npos)
+            std::cerr << "forumsim: stop whatever holds it, or choose another port with --port N\n";
         return 1;
     }
     return 0;

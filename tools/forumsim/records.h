@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <string>
 
 namespace tieba::forumsim {
@@ -12,6 +13,7 @@ struct Request {
     std::string cookie; // the Cookie header, empty when absent
     std::string contentType;
     std::string body;
+    std::chrono::steady_clock::time_point arrived; // when its handling began
 };
 
 // An account's standing in one of its forums at the moment it was asked for.

@@ -73,7 +73,7 @@ struct Scenario {
     std::vector<ThreadSpec> threads;
     std::string notice; // served verbatim at /notice; "{base}" becomes the service's address
     std::vector<Fault> faults;
-    int turnDayAfterForumPages = 0;        // > 0: the day turns once after this many forum pages
+    int turnDayAfterForumPages = 0;        // > 0: the day turns whenever this many forum pages followed the last turnover
     std::vector<std::string> captchaCodes; // codes of the challenges in turn; empty: random
     std::string cookieDomain;              // empty: the host the request was sent to
     std::optional<unsigned> seed;          // for tokens and codes; unset: random

@@ -173,11 +173,9 @@ SiteState::Forum* SiteState::findForumEntry(int account, const std::vector<std::
 
 void SiteState::noteForumPage()
 {
-    ++forumPagesSeen_;
-    if (turnDayAfterForumPages_ > 0 && !turnedAutomatically_ && forumPagesSeen_ >= turnDayAfterForumPages_) {
-        turnedAutomatically_ = true;
+    // Counted from the last turnover, so that every new watch of a signed forum sees a new day.
+    if (turnDayAfterForumPages_ > 0 && ++forumPagesSinceTurnover_ >= turnDayAfterForumPages_)
         turnDay();
-    }
 }
 
 SiteState::SignResult SiteState::sign(int account, const std::vector<std::string>& readings, const std::string& tbs,
@@ -214,6 +212,8 @@ bool SiteState::like(int account, const std::vector<std::string>& readings)
 
 void SiteState::turnDay()
 {
+    turnovers_.push_back(std::chrono::steady_clock::now());
+    forumPagesSinceTurnover_ = 0;
     for (Account& account : accounts_) {
         for (Forum& forum : account.forums)
             forum.setup.signedToday = false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <map>
 #include <optional>
 #include <random>
@@ -53,6 +54,8 @@ public:
     bool like(int account, const std::vector<std::string>& readings);
 
     void turnDay();
+    // When each turnover happened, by turnDay or automatically, in order.
+    const std::vector<std::chrono::steady_clock::time_point>& turnovers() const { return turnovers_; }
     void dropSessions() { sessions_.clear(); }
 
     struct Thread {
@@ -104,8 +107,8 @@ private:
     std::string lastCaptchaCode_;
     std::vector<Reply> replies_;
     int turnDayAfterForumPages_ = 0;
-    int forumPagesSeen_ = 0;
-    bool turnedAutomatically_ = false;
+    int forumPagesSinceTurnover_ = 0;
+    std::vector<std::chrono::steady_clock::time_point> turnovers_;
     std::mt19937_64 random_;
 };
 

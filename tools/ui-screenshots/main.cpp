@@ -1,4 +1,5 @@
-// Saves pictures of the program's windows, as they look with a few accounts and a message, to
+// Saves pictures of the program's windows (the main window's pages, the message, captcha and
+// add-account windows, the grab and bump tools), as they look with a few accounts and a message, to
 // the folder given on the command line. Runs on the offscreen platform in a scratch folder, so
 // it needs no display and leaves no data file behind.
 #include <QApplication>
@@ -14,7 +15,11 @@
 #include "core/encoding.h"
 #include "core/shared_state.h"
 #include "core/sites.h"
+#include "core/waiter.h"
+#include "core/worker_threads.h"
 #include "settings/account_slots.h"
+#include "tools/bump/ui/bump_window.h"
+#include "tools/grab/ui/grab_window.h"
 #include "ui/add_account_window.h"
 #include "ui/captcha_window.h"
 #include "ui/main_window.h"
@@ -44,6 +49,11 @@ public:
 class NoMessages final : public MessagePresenter {
 public:
     void showMessage(const std::string&) override {}
+};
+
+class NoPowerOff final : public PowerOff {
+public:
+    void powerOff() override {}
 };
 
 // A made-up captcha picture in place of the service's.
@@ -140,6 +150,16 @@ int main(int argc, char** argv)
 
     AddAccountWindow add(state, skin, messages, {});
     ok &= save(add, out.filePath(u"add-account.png"_s));
+
+    // The tool windows with the accounts above and nothing started.
+    NoPowerOff powerOff;
+    ThreadWaiter waiter;
+    GrabWindow grab(GrabWindowServices{state, sites, skin, messages, powerOff, waiter, {}});
+    ok &= save(grab, out.filePath(u"grab.png"_s));
+
+    WorkerThreads bumpWorkers;
+    BumpWindow bump(BumpWindowServices{state, sites, skin, messages, bumpWorkers, waiter, {}});
+    ok &= save(bump, out.filePath(u"bump.png"_s));
 
     return ok ? 0 : 1;
 }

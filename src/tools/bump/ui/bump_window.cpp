@@ -69,6 +69,8 @@ void BumpWindow::buildControls(const Skin& skin)
     hint->setText(toQtLines(gb("         刷帖反应会慢，请稍等\r\n只支持不要验证码的贴吧一次回五贴。贴子地址\r\n   (例如") +
                             sites_.threadAddressPrefix + gb("数字)")));
     hint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Three lines in 40 pixels: the face's 12 px lines are 15 high and lose the address line.
+    hint->setFont(Skin::font(11));
     placeControl<QLabel>(*this, u"标签1"_s, 8, 76, 60, 16)->setText(u"贴子地址"_s);
     address_ = placeControl<QLineEdit>(*this, u"帖子地址"_s, 8, 98, 160, 24);
 
