@@ -15,6 +15,7 @@
 #include "ui/dialog_runner.h"
 #include "ui/main_window.h"
 #include "ui/skin.h"
+#include "web/cookie_policy.h"
 #include "web/http_exchange.h"
 
 namespace tieba {
@@ -71,6 +72,8 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .messages = window,
         .workerWaiter = threadWaiter(),
     });
+    setCookieSites(sites);
+    setCookieStoreFailureReport([&window](const std::string& line) { window.append(line); });
     RunControllerCommands commands(controller);
     window.setRunCommands(&commands);
     window.show();
@@ -80,6 +83,7 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
     const int code = app.exec();
     // Workers may still be in the middle of a request: leave without waiting for them.
     window.setRunCommands(nullptr);
+    setCookieStoreFailureReport({});
     processExit.exitNow(code);
     return code;
 }
