@@ -1,4 +1,6 @@
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -186,6 +188,46 @@ TEST_F(DataFile, SaveKeepsTheCookieSections)
     saveDataFile(state_, controls_);
     EXPECT_EQ(buildCookieHeader(dataFilePath(), "1"), "BDUSS=abc;");
     EXPECT_NE(readFile("shuju.dat").find("\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace tieba
+
+namespace tieba {
+namespace {
+
+// Two program instances (here: two threads, each with its own state) saving at the same time:
+// each save is one write, so a reader never finds one instance's "id" beside the other's "ps".
+TEST(ConcurrentSaves, NeverPairOneSavesNameWithTheOthersPassword)
+{
+    ScopedTempDir dir;
+    std::atomic<bool> done{false};
+    auto saver = [&done](const std::string& id, const std::string& password) {
+        SharedState state;
+        FakeSettingsControls controls;
+        state.accountIds.set({id, id, id});
+        state.accountPasswords.set({password, password, password});
+        for (int round = 0; round < 40 && !done; ++round)
+            saveDataFile(state, controls);
+    };
+    std::thread first(saver, "alice", "alice-pw");
+    std::thread second(saver, "bob", "bob-pw");
+
+    int mismatches = 0;
+    for (int look = 0; look < 400; ++look) {
+        const IniDocument file = readProfile(dataFilePath());
+        for (int slot = 1; slot <= 3; ++slot) {
+            const std::string section = gb("账号") + std::to_string(slot);
+            const std::string id = decodeStoredValue(profileString(file, section, "id", ""));
+            const std::string password = decodeStoredValue(profileString(file, section, "ps", ""));
+            if (!id.empty() && password != id + "-pw")
+                ++mismatches;
+        }
+    }
+    done = true;
+    first.join();
+    second.join();
+    EXPECT_EQ(mismatches, 0);
 }
 
 } // namespace
