@@ -261,6 +261,19 @@ TEST_F(MainWindowTest, CloseSavesThenEndsTheProcessWithZero)
     EXPECT_TRUE(control<QPlainTextEdit>(u"编辑框2"_s, reopened.get())->toPlainText().isEmpty());
 }
 
+// A data file that is not a file is left alone, and the window says so once it is up.
+TEST_F(MainWindowTest, ADataFileThatIsAFolderIsToldAtStartUp)
+{
+    std::filesystem::create_directory(dataFilePath());
+    open();
+    EXPECT_TRUE(dialogs.seen.empty()); // not while the window is being made
+    QTRY_COMPARE(dialogs.seen.size(), 1u);
+    EXPECT_EQ(dialogs.seen[0].window, u"MessageWindow"_s);
+    EXPECT_TRUE(dialogs.seen[0].text.startsWith(u"数据文件 shuju.dat 是一个文件夹"_s))
+        << dialogs.seen[0].text.toStdString();
+    EXPECT_TRUE(std::filesystem::is_directory(dataFilePath()));
+}
+
 // A save that cannot write says so in the message window; the close button still ends.
 TEST_F(MainWindowTest, AFailedSaveIsToldAndTheCloseButtonStillEnds)
 {
