@@ -23,6 +23,7 @@
 #include "core/encoding.h"
 #include "core/shared_state.h"
 #include "platform/ini_profile.h"
+#include "settings/account_slots.h"
 #include "settings/fake_settings_controls.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
@@ -142,12 +143,10 @@ TEST_P(UnusableDataFile, StartsOnDefaultsAndLeavesItAlone)
     const std::string problem = withinBound([&] { return loadDataFile(state_, controls_); });
 
     EXPECT_TRUE(problem.starts_with(gb("数据文件 shuju.dat "))) << utf8FromGb(problem);
-    EXPECT_TRUE(state_.accountIds.get().empty());
     EXPECT_EQ(controls_.checked, (std::array<bool, 4>{true, true, true, false}));
     EXPECT_EQ(controls_.labels[0], gb("未添加账号"));
 
-    state_.accountIds.set({gb("李四")});
-    state_.accountPasswords.set({"secret"});
+    ASSERT_EQ(addAccount(state_, gb("李四"), "secret"), AddAccountResult::Added);
     const std::string failure = withinBound([&] { return saveDataFile(state_, controls_); });
     EXPECT_FALSE(failure.empty());
     EXPECT_EQ(failure.find("secret"), std::string::npos);
@@ -179,7 +178,7 @@ TEST_F(DataFileAtStart, ALoosenedModeIsTightenedByTheLoadAlone)
 
     EXPECT_EQ(modeOf(path), 0600u);
     EXPECT_EQ(fileText(path), accountSection());
-    EXPECT_EQ(state_.accountIds.get(), TextList{gb("张三")});
+    EXPECT_EQ(controls_.labels[0], gb("张三"));
 }
 
 TEST_F(DataFileAtStart, TenThousandExcludedForumsLoadAndSaveAtOnce)
@@ -252,13 +251,12 @@ TEST_P(FailedSave, SaysWhyAndLosesNothing)
     const SaveFailureCase& c = GetParam();
     if (!c.failsForRoot && ::geteuid() == 0)
         GTEST_SKIP() << "root may write into read-only folders";
-    state_.accountIds.set({gb("张三")});
-    state_.accountPasswords.set({"pw"});
+    ASSERT_EQ(loadDataFile(state_, controls_), "");
+    ASSERT_EQ(addAccount(state_, gb("张三"), "pw"), AddAccountResult::Added);
     ASSERT_EQ(saveDataFile(state_, controls_), "");
     const std::string before = fileText(dataFilePath());
 
-    state_.accountIds.set({gb("张三"), gb("李四")});
-    state_.accountPasswords.set({"pw", "second-secret"});
+    ASSERT_EQ(addAccount(state_, gb("李四"), "second-secret"), AddAccountResult::Added);
     c.begin(dir_.path());
     const std::string failure = saveDataFile(state_, controls_);
     c.end(dir_.path());

@@ -1,15 +1,18 @@
 #include <atomic>
 #include <filesystem>
-#include <thread>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "core/encoding.h"
 #include "fake_settings_controls.h"
 #include "platform/ini_profile.h"
+#include "settings/account_slots.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
 #include "web/cookie_jar.h"
@@ -201,32 +204,40 @@ namespace {
 TEST(ConcurrentSaves, NeverPairOneSavesNameWithTheOthersPassword)
 {
     ScopedTempDir dir;
-    std::atomic<bool> done{false};
-    auto saver = [&done](const std::string& id, const std::string& password) {
+    struct Instance {
         SharedState state;
         FakeSettingsControls controls;
-        state.accountIds.set({id, id, id});
-        state.accountPasswords.set({password, password, password});
-        for (int round = 0; round < 40 && !done; ++round)
-            saveDataFile(state, controls);
     };
-    std::thread first(saver, "alice", "alice-pw");
-    std::thread second(saver, "bob", "bob-pw");
+    Instance alice;
+    Instance bob;
+    for (auto [instance, id] : {std::pair{&alice, "alice"}, std::pair{&bob, "bob"}}) {
+        loadDataFile(instance->state, instance->controls);
+        ASSERT_EQ(addAccount(instance->state, id, std::string(id) + "-pw"), AddAccountResult::Added);
+    }
+    std::atomic<int> finished{0};
+    auto saver = [&finished](Instance& instance) {
+        for (int round = 0; round < 40; ++round)
+            saveDataFile(instance.state, instance.controls);
+        ++finished;
+    };
+    std::thread first(saver, std::ref(alice));
+    std::thread second(saver, std::ref(bob));
 
     int mismatches = 0;
-    for (int look = 0; look < 400; ++look) {
+    int accountsSeen = 0;
+    // Looks while the savers run, and once more after both ended.
+    for (bool last = false; !last;) {
+        last = finished == 2;
         const IniDocument file = readProfile(dataFilePath());
-        for (int slot = 1; slot <= 3; ++slot) {
-            const std::string section = gb("账号") + std::to_string(slot);
-            const std::string id = decodeStoredValue(profileString(file, section, "id", ""));
-            const std::string password = decodeStoredValue(profileString(file, section, "ps", ""));
-            if (!id.empty() && password != id + "-pw")
-                ++mismatches;
-        }
+        const std::string id = decodeStoredValue(profileString(file, gb("账号1"), "id", ""));
+        const std::string password = decodeStoredValue(profileString(file, gb("账号1"), "ps", ""));
+        accountsSeen += !id.empty();
+        if (!id.empty() && password != id + "-pw")
+            ++mismatches;
     }
-    done = true;
     first.join();
     second.join();
+    EXPECT_GT(accountsSeen, 0);
     EXPECT_EQ(mismatches, 0);
 }
 
