@@ -61,11 +61,18 @@ FileRead readRegularFile(const std::string& path)
         return read;
     }
     char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    bool failed = false;
+    while (true) {
+        DWORD got = 0;
+        if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break; // the end of the file
         read.bytes.append(buffer, got);
-    const DWORD code = ::GetLastError();
-    const bool failed = got != 0 || (code != ERROR_SUCCESS && code != ERROR_HANDLE_EOF);
+    }
+    const DWORD code = failed ? ::GetLastError() : ERROR_SUCCESS;
     ::CloseHandle(file);
     read.status = failed ? FileRead::Status::Failed : FileRead::Status::Ok;
     if (failed) {

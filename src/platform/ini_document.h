@@ -19,7 +19,8 @@ std::vector<std::string_view> splitIniLines(std::string_view bytes);
 // value keeps its line and the key's spelling, a new key goes behind the last entry of its
 // section, a new section goes to the end. Pure text work, no file access: the file side lives
 // in atomic_file.h and ini_profile.h. Lookups and edits take constant time on average, so a
-// document of ten thousand keys loads and saves in one pass.
+// document of ten thousand keys loads and saves in one pass. A value like a string: one thread
+// at a time (lookups build an index on first use).
 class IniDocument {
 public:
     enum class Edit { Changed, Unchanged, Refused };

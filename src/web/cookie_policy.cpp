@@ -104,6 +104,11 @@ void allowCookiesFromAnyHost()
 
 bool cookiesAllowedFrom(const std::string& finalUrl, int account)
 {
+    {
+        std::lock_guard lock(policyMutex);
+        if (policy.anyHost)
+            return true;
+    }
     const std::optional<Origin> response = originOf(finalUrl);
     std::lock_guard lock(policyMutex);
     if (policy.anyHost)
