@@ -21,17 +21,33 @@ const std::string kFullWidthComma = "\xA3\xAC";
 // A value no stored value can be: stored values are digits, "-" and "+".
 const std::string kAbsent = "\n";
 
-// Reads and decodes one value; a missing key gives `missing` as the decoded value.
-std::string readStored(const std::string& path, const std::string& section, const std::string& key,
+// Decodes one value of the loaded file; a missing key gives `missing` as the decoded value.
+std::string readStored(const IniDocument& file, const std::string& section, const std::string& key,
                        const std::string& missing)
 {
-    const std::string raw = readProfileString(path, section, key, kAbsent);
+    const std::string raw = profileString(file, section, key, kAbsent);
     return raw == kAbsent ? missing : decodeStoredValue(raw);
 }
 
-void writeStored(const std::string& path, const std::string& section, const std::string& key, const std::string& value)
+void addStored(std::vector<ProfileEdit>& edits, const std::string& section, const std::string& key,
+               const std::string& value)
 {
-    writeProfileString(path, section, key, encodeStoredValue(value));
+    edits.push_back(ProfileEdit{section, key, encodeStoredValue(value)});
+}
+
+// Opens what a usable data file needs at start-up: it exists, and only its owner may read it.
+// The result is the file's text, or an empty document when it must be left alone (`problem`
+// then says why).
+IniDocument openDataFile(const std::string& path, std::string& problem)
+{
+    if (const std::string reason = unusableFileReason(path); !reason.empty()) {
+        problem = gb("数据文件 shuju.dat ") + gbFromUtf8(reason) + gb("，本次以默认设置启动，设置不会保存。");
+        return IniDocument();
+    }
+    if (!fileExists(path))
+        createEmptyFile(path);
+    makeOwnerOnly(path);
+    return readProfile(path);
 }
 
 // "3" -> 3, "2.9" -> 2, anything that is not a number -> 0.
@@ -106,21 +122,18 @@ TextList parseExclusionText(const std::string& text)
     return items;
 }
 
-void loadDataFile(SharedState& state, SettingsControls& controls)
+std::string loadDataFile(SharedState& state, SettingsControls& controls)
 {
-    const std::string path = dataFilePath();
-    if (!fileExists(path)) {
-        createEmptyFile(path);
-        makeOwnerOnly(path);
-    }
+    std::string problem;
+    const IniDocument file = openDataFile(dataFilePath(), problem);
 
     const std::string excludedSection = gb("不签");
-    const std::string count = readStored(path, excludedSection, gb("不签到的贴吧数"), "0");
+    const std::string count = readStored(file, excludedSection, gb("不签到的贴吧数"), "0");
     state.excludedForumCount.set(count);
     TextList excluded;
     const long items = countFromText(count);
     for (long n = 1; n <= items; ++n) {
-        const std::string item = readStored(path, excludedSection, gb("不签到的贴吧") + number(n), "");
+        const std::string item = readStored(file, excludedSection, gb("不签到的贴吧") + number(n), "");
         excluded.push_back(item);
         controls.appendExclusionText(item + kFullWidthComma);
     }
@@ -128,14 +141,14 @@ void loadDataFile(SharedState& state, SettingsControls& controls)
 
     TextList checkStates;
     for (int n = 1; n <= 3; ++n)
-        checkStates.push_back(readStored(path, gb("选中账号"), gb("选中账号") + number(n), "1"));
+        checkStates.push_back(readStored(file, gb("选中账号"), gb("选中账号") + number(n), "1"));
     state.accountCheckStates.set(checkStates);
 
     AccountList accounts;
     for (int slot = 1; slot <= 3; ++slot) {
         const std::string section = gb("账号") + number(slot);
-        const std::string id = readStored(path, section, "id", "");
-        const std::string password = readStored(path, section, "ps", "");
+        const std::string id = readStored(file, section, "id", "");
+        const std::string password = readStored(file, section, "ps", "");
         if (id.empty())
             break;
         accounts.push_back(Account{id, password});
@@ -143,24 +156,25 @@ void loadDataFile(SharedState& state, SettingsControls& controls)
     state.accounts.set(accounts);
 
     const std::string shutdown = gb("完成后关机");
-    state.shutdownAfterGrab.set(readStored(path, shutdown, shutdown, "0"));
+    state.shutdownAfterGrab.set(readStored(file, shutdown, shutdown, "0"));
 
     showAccountLabels(state, [&](int n, const std::string& caption) { controls.setAccountLabel(n, caption); });
     for (int n = 1; n <= 3; ++n)
         controls.setChecked(n, flagFromText(elementAt(checkStates, n)));
     controls.setChecked(4, flagFromText(state.shutdownAfterGrab.get()));
+    return problem;
 }
 
-void saveDataFile(SharedState& state, SettingsControls& controls)
+std::string saveDataFile(SharedState& state, SettingsControls& controls)
 {
-    const std::string path = dataFilePath();
+    std::vector<ProfileEdit> edits;
 
     const TextList excluded = state.excludedForums.get();
     const std::string excludedSection = gb("不签");
     state.excludedForumCount.set(number(static_cast<long>(excluded.size())));
-    writeStored(path, excludedSection, gb("不签到的贴吧数"), state.excludedForumCount.get());
+    addStored(edits, excludedSection, gb("不签到的贴吧数"), state.excludedForumCount.get());
     for (size_t n = 1; n <= excluded.size(); ++n)
-        writeStored(path, excludedSection, gb("不签到的贴吧") + number(static_cast<long>(n)), excluded[n - 1]);
+        addStored(edits, excludedSection, gb("不签到的贴吧") + number(static_cast<long>(n)), excluded[n - 1]);
 
     TextList checkStates;
     for (int n = 1; n <= 3; ++n)
@@ -169,9 +183,9 @@ void saveDataFile(SharedState& state, SettingsControls& controls)
     state.shutdownAfterGrab.set(onOffText(controls.isChecked(4)));
 
     for (int n = 1; n <= 3; ++n)
-        writeStored(path, gb("选中账号"), gb("选中账号") + number(n), checkStates[static_cast<size_t>(n - 1)]);
+        addStored(edits, gb("选中账号"), gb("选中账号") + number(n), checkStates[static_cast<size_t>(n - 1)]);
     const std::string shutdown = gb("完成后关机");
-    writeStored(path, shutdown, shutdown, state.shutdownAfterGrab.get());
+    addStored(edits, shutdown, shutdown, state.shutdownAfterGrab.get());
 
     // One copy of the list, so every slot's name is saved with its own password.
     const AccountList accounts = state.accounts.get();
@@ -179,17 +193,20 @@ void saveDataFile(SharedState& state, SettingsControls& controls)
         const std::string section = gb("账号") + number(slot);
         const Account stored = slot <= static_cast<int>(accounts.size()) ? accounts[static_cast<size_t>(slot - 1)]
                                                                          : Account{};
-        writeStored(path, section, "id", stored.id);
-        writeStored(path, section, "ps", stored.password);
+        addStored(edits, section, "id", stored.id);
+        addStored(edits, section, "ps", stored.password);
     }
-    makeOwnerOnly(path);
+    // One write for the whole save: another instance saving at the same time writes its
+    // settings before or after these, never between two keys.
+    const ProfileWrite written = writeProfileStrings(dataFilePath(), edits);
+    return written.ok ? std::string() : gbFromUtf8(written.error);
 }
 
-void applyExclusionText(SharedState& state, SettingsControls& controls)
+std::string applyExclusionText(SharedState& state, SettingsControls& controls)
 {
     state.excludedForums.set(parseExclusionText(controls.exclusionText()));
     state.shutdownAfterGrab.set(onOffText(controls.isChecked(4)));
-    saveDataFile(state, controls);
+    return saveDataFile(state, controls);
 }
 
 } // namespace tieba

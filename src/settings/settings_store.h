@@ -22,13 +22,17 @@ bool flagFromText(const std::string& text);
 // A check box's state as a flag text: "1" or "0".
 std::string onOffText(bool checked);
 
-// Loads the data file (creating it when absent) into the shared state and the controls.
-void loadDataFile(SharedState& state, SettingsControls& controls);
-// Writes the settings, the check boxes and the account slots to the data file.
-void saveDataFile(SharedState& state, SettingsControls& controls);
+// Loads the data file (creating it when absent) into the shared state and the controls, and
+// leaves it readable by its owner only. A data file that is not a regular file in its folder
+// is left untouched and the settings start from their defaults; the result then says so, for
+// the message window. Empty when the load went as usual.
+std::string loadDataFile(SharedState& state, SettingsControls& controls);
+// Writes the settings, the check boxes and the account slots to the data file, in one write.
+// Empty on success, else why the file could not be written (nothing in it is lost then).
+std::string saveDataFile(SharedState& state, SettingsControls& controls);
 // The "保存" button: parses the exclusion box into the exclusion list, takes the shutdown
-// option, then saves.
-void applyExclusionText(SharedState& state, SettingsControls& controls);
+// option, then saves; the save's result.
+std::string applyExclusionText(SharedState& state, SettingsControls& controls);
 
 // Splits an exclusion text: spaces of both widths removed, pieces between full-width commas.
 TextList parseExclusionText(const std::string& text);

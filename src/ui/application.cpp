@@ -15,6 +15,7 @@
 #include "ui/dialog_runner.h"
 #include "ui/main_window.h"
 #include "ui/skin.h"
+#include "web/cookie_policy.h"
 #include "web/http_exchange.h"
 
 namespace tieba {
@@ -71,6 +72,8 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
         .messages = window,
         .workerWaiter = threadWaiter(),
     });
+    setCookieSites(sites);
+    setCookieStoreFailureReport([&window](const std::string& line) { window.append(line); });
     // The run buttons and the clock drive the run while `runLink` lives; it goes before the run.
     QObject runLink;
     QObject::connect(&window, &MainWindow::oneClickClicked, &runLink, [&controller] { controller.startRun(); });
@@ -82,6 +85,7 @@ int runApplication(int argc, char** argv, const ApplicationOptions& options)
 
     const int code = app.exec();
     // Workers may still be in the middle of a request: leave without waiting for them.
+    setCookieStoreFailureReport({});
     processExit.exitNow(code);
     return code;
 }

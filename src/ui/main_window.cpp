@@ -221,7 +221,7 @@ void MainWindow::buildSettingsPage(QWidget& page)
     checkBoxes_[3] = place<QCheckBox>(page, u"选择框4"_s, 8, 8, 16, 16);
     label(page, u"标签6"_s, u"抢签到完成自动关机"_s, 24, 7, 119, 17);
     save_ = pictureButton(page, u"保存"_s, skin_, &Skin::saveButton, 215, 5, 56, 24);
-    connect(save_, &PictureButton::clicked, this, [this] { applyExclusionText(state_, *this); });
+    connect(save_, &PictureButton::clicked, this, [this] { tellSaveFailure(applyExclusionText(state_, *this)); });
     label(page, u"标签7"_s, u"以下贴吧不签到(多个贴吧请用中文逗号\",\"分开)"_s, 8, 32, 256, 15);
     exclusionBox_ = greyTextBox(page, u"编辑框2"_s, 8, 56, 264, 136);
 }
@@ -255,7 +255,9 @@ void MainWindow::runCreationSequence()
     drawBar(0, 0);
 
     // 6. Settings and accounts from the data file.
-    loadDataFile(state_, *this);
+    // A data file left alone is told once the window is up.
+    if (std::string problem = loadDataFile(state_, *this); !problem.empty())
+        QTimer::singleShot(0, this, [this, problem] { openMessage(problem); });
     for (int n = 0; n < 3; ++n)
         ticks_[n].store(checkBoxes_[n]->isChecked());
 
@@ -416,9 +418,15 @@ void MainWindow::deleteSlot(int n)
     deleteFlash_[n - 1]->start();
 }
 
+void MainWindow::tellSaveFailure(const std::string& reason)
+{
+    if (!reason.empty())
+        openMessage(gb("保存失败：") + reason);
+}
+
 void MainWindow::closeProgram()
 {
-    saveDataFile(state_, *this);
+    tellSaveFailure(saveDataFile(state_, *this));
     processExit_.exitNow(0);
 }
 

@@ -114,6 +114,8 @@ private:
     void openAddAccountWindow();
     void deleteSlot(int n);
     void closeProgram();
+    // "保存失败：" and the reason in the message window; nothing for an empty reason.
+    void tellSaveFailure(const std::string& reason);
 
     SharedState& state_;
     const Sites& sites_;

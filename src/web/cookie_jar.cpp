@@ -4,10 +4,13 @@
 
 #include <cerrno>
 #include <exception>
-#include <unistd.h>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
-#include "platform/ini_profile.h"
 #include "web/stored_value.h"
 #include "web/text_helpers.h"
 
@@ -37,6 +40,24 @@ bool startsSection(std::string_view line)
 
 } // namespace
 
+#ifdef _WIN32
+std::string dataFilePath()
+{
+    std::vector<char> buffer(MAX_PATH + 1);
+    while (true) {
+        const DWORD length = ::GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+        if (length == 0)
+            return "shuju.dat";
+        if (length < buffer.size())
+            break;
+        buffer.resize(length + 1);
+    }
+    std::string path(buffer.data());
+    if (path.empty() || (path.back() != '\\' && path.back() != '/'))
+        path.push_back('\\');
+    return path + "shuju.dat";
+}
+#else
 std::string dataFilePath()
 {
     std::vector<char> buffer(256);
@@ -50,6 +71,7 @@ std::string dataFilePath()
         path.push_back('/');
     return path + "shuju.dat";
 }
+#endif
 
 std::string buildCookieHeader(const std::string& dataFile, const std::string& accountKey)
 {
@@ -80,25 +102,36 @@ std::string buildCookieHeader(const std::string& dataFile, const std::string& ac
     return header;
 }
 
-void storeSetCookies(std::string_view headerText, const std::string& dataFile, const std::string& accountKey)
+ProfileWrite storeSetCookies(std::string_view headerText, const std::string& dataFile, const std::string& accountKey)
 {
     static const boost::regex setCookie("Set-Cookie: (.*?)=(.*?;)", boost::regex::perl);
     const std::string section = cookieSection(accountKey);
     std::vector<std::pair<std::string, std::string>> cookies;
     try {
         boost::cregex_iterator it(headerText.data(), headerText.data() + headerText.size(), setCookie);
-        for (boost::cregex_iterator end; it != end; ++it)
-            cookies.emplace_back((*it)[1].str(), (*it)[2].str());
+        for (boost::cregex_iterator end; it != end; ++it) {
+            std::string name = (*it)[1].str();
+            std::string value = (*it)[2].str();
+            if (!contains(name, "USER_RS") && value.size() <= kMaxCookieValueBytes)
+                cookies.emplace_back(std::move(name), std::move(value));
+        }
     } catch (const std::exception&) {
-        return;
+        return {};
     }
-    for (const auto& [name, value] : cookies) {
-        if (contains(name, "USER_RS"))
-            continue;
-        // Each cookie is written at once, so a later one of the same name wins. A name that runs
-        // across a line break is refused by the writer and never reaches the file.
-        writeProfileString(dataFile, section, name, encodeStoredValue(value));
-    }
+    if (cookies.empty())
+        return {};
+    return editProfile(dataFile, [&](IniDocument& file) {
+        size_t held = file.entryCount(section);
+        for (const auto& [name, value] : cookies) {
+            // In order, so a later cookie of the same name wins. A name that runs across a line
+            // break is refused by the document and never reaches the file.
+            const bool known = file.value(section, name).has_value();
+            if (!known && held >= kMaxCookiesPerSection)
+                continue;
+            if (file.set(section, name, encodeStoredValue(value)) != IniDocument::Edit::Refused && !known)
+                ++held;
+        }
+    });
 }
 
 } // namespace tieba

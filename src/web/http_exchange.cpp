@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/encoding.h"
+#include "web/cookie_policy.h"
 #include "web/http_transfer.h"
 
 namespace tieba {
@@ -176,8 +177,13 @@ std::string httpExchange(const std::string& url, const std::string& method, cons
     if (!result.ok)
         return {};
     const std::string cookieText = headerTextForJar(result.headerLines);
-    if (!cookieText.empty())
-        storeSetCookies(cookieText, dataFile, accountKey);
+    // A redirect may end on another host: its cookies are not the account's and would be sent
+    // to the forum with every later request.
+    if (!cookieText.empty() && cookiesAllowedFrom(result.effectiveUrl, account)) {
+        const ProfileWrite stored = storeSetCookies(cookieText, dataFile, accountKey);
+        if (!stored.ok)
+            reportCookieStoreFailure(stored.error);
+    }
     return pageTextFromBody(std::move(result.body), result.contentType);
 }
 

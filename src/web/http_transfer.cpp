@@ -129,6 +129,9 @@ public:
         char* contentType = nullptr;
         if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType)
             result.contentType = contentType;
+        char* effectiveUrl = nullptr;
+        if (curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &effectiveUrl) == CURLE_OK && effectiveUrl)
+            result.effectiveUrl = effectiveUrl;
         result.headerLines = std::move(collector.headerLines);
         result.body = std::move(collector.body);
         return result;

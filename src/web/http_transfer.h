@@ -20,6 +20,7 @@ struct TransferResult {
     bool ok = false;                  // the whole transfer completed; false for any failure
     long status = 0;
     std::string contentType;          // of the final response
+    std::string effectiveUrl;         // where the last redirect led: the final response's address
     std::vector<std::string> headerLines; // the final response's header lines, as received
     std::string body;
 };

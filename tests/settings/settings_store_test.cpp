@@ -1,13 +1,18 @@
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "core/encoding.h"
 #include "fake_settings_controls.h"
 #include "platform/ini_profile.h"
+#include "settings/account_slots.h"
 #include "settings/settings_store.h"
 #include "support/temp_dir.h"
 #include "web/cookie_jar.h"
@@ -185,6 +190,54 @@ TEST_F(DataFile, SaveKeepsTheCookieSections)
     saveDataFile(state_, controls_);
     EXPECT_EQ(buildCookieHeader(dataFilePath(), "1"), "BDUSS=abc;");
     EXPECT_NE(readFile("shuju.dat").find("\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace tieba
+
+namespace tieba {
+namespace {
+
+// Two program instances (here: two threads, each with its own state) saving at the same time:
+// each save is one write, so a reader never finds one instance's "id" beside the other's "ps".
+TEST(ConcurrentSaves, NeverPairOneSavesNameWithTheOthersPassword)
+{
+    ScopedTempDir dir;
+    struct Instance {
+        SharedState state;
+        FakeSettingsControls controls;
+    };
+    Instance alice;
+    Instance bob;
+    for (auto [instance, id] : {std::pair{&alice, "alice"}, std::pair{&bob, "bob"}}) {
+        loadDataFile(instance->state, instance->controls);
+        ASSERT_EQ(addAccount(instance->state, id, std::string(id) + "-pw"), AddAccountResult::Added);
+    }
+    std::atomic<int> finished{0};
+    auto saver = [&finished](Instance& instance) {
+        for (int round = 0; round < 40; ++round)
+            saveDataFile(instance.state, instance.controls);
+        ++finished;
+    };
+    std::thread first(saver, std::ref(alice));
+    std::thread second(saver, std::ref(bob));
+
+    int mismatches = 0;
+    int accountsSeen = 0;
+    // Looks while the savers run, and once more after both ended.
+    for (bool last = false; !last;) {
+        last = finished == 2;
+        const IniDocument file = readProfile(dataFilePath());
+        const std::string id = decodeStoredValue(profileString(file, gb("账号1"), "id", ""));
+        const std::string password = decodeStoredValue(profileString(file, gb("账号1"), "ps", ""));
+        accountsSeen += !id.empty();
+        if (!id.empty() && password != id + "-pw")
+            ++mismatches;
+    }
+    first.join();
+    second.join();
+    EXPECT_GT(accountsSeen, 0);
+    EXPECT_EQ(mismatches, 0);
 }
 
 } // namespace

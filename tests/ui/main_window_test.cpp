@@ -8,6 +8,7 @@
 #include "ui/canvas.h"
 #include "ui/hyperlink.h"
 #include "ui/picture_button.h"
+#include "web/cookie_jar.h"
 
 namespace tieba::test {
 
@@ -258,6 +259,38 @@ TEST_F(MainWindowTest, CloseSavesThenEndsTheProcessWithZero)
     EXPECT_FALSE(control<QCheckBox>(u"选择框1"_s, reopened.get())->isChecked());
     EXPECT_EQ(labelText(u"标签1"_s, reopened.get()), u"alice"_s);
     EXPECT_TRUE(control<QPlainTextEdit>(u"编辑框2"_s, reopened.get())->toPlainText().isEmpty());
+}
+
+// A data file that is not a file is left alone, and the window says so once it is up.
+TEST_F(MainWindowTest, ADataFileThatIsAFolderIsToldAtStartUp)
+{
+    std::filesystem::create_directory(dataFilePath());
+    open();
+    EXPECT_TRUE(dialogs.seen.empty()); // not while the window is being made
+    QTRY_COMPARE(dialogs.seen.size(), 1u);
+    EXPECT_EQ(dialogs.seen[0].window, u"MessageWindow"_s);
+    EXPECT_TRUE(dialogs.seen[0].text.startsWith(u"数据文件 shuju.dat 是一个文件夹"_s))
+        << dialogs.seen[0].text.toStdString();
+    EXPECT_TRUE(std::filesystem::is_directory(dataFilePath()));
+}
+
+// A save that cannot write says so in the message window; the close button still ends.
+TEST_F(MainWindowTest, AFailedSaveIsToldAndTheCloseButtonStillEnds)
+{
+    open();
+    std::filesystem::remove(dataFilePath());
+    std::filesystem::create_directory(dataFilePath()); // a folder cannot be replaced by a file
+
+    QTest::mouseClick(control(u"保存"_s), Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(dialogs.seen.size(), 1u);
+    EXPECT_EQ(dialogs.seen[0].window, u"MessageWindow"_s);
+    EXPECT_TRUE(dialogs.seen[0].text.startsWith(u"保存失败："_s)) << dialogs.seen[0].text.toStdString();
+    EXPECT_TRUE(exit.codes.empty());
+
+    QTest::mouseClick(control(u"关闭"_s), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(dialogs.seen.size(), 2u);
+    EXPECT_TRUE(dialogs.seen[1].text.startsWith(u"保存失败："_s));
+    EXPECT_EQ(exit.codes, std::vector<int>{0});
 }
 
 TEST_F(MainWindowTest, TheNoticeStartsLastWithTheSettingsLoadedAndThePlaceholderDrawn)

@@ -40,6 +40,8 @@ void cookieJar(std::string_view input)
     // file edited by hand may hide entries behind look-alike section lines.)
     if (!pieces[1].empty())
         return;
+    require(readProfile(path).entryCount("cookies" + account) <= kMaxCookiesPerSection,
+            "one response filled the section beyond its cap");
     static const boost::regex setCookie("Set-Cookie: (.*?)=(.*?;)", boost::regex::perl);
     try {
         boost::sregex_iterator it(headerText.begin(), headerText.end(), setCookie);

@@ -25,6 +25,29 @@ void checkReadValue(const std::string& value)
     require(value.find_first_of("\r\n") == std::string::npos, "a value runs across a line break");
 }
 
+// A batch of edits on one document gives the text that one edit at a time gives, each written
+// out and read back as a separate write of the file would.
+void checkBatchMatchesSteps(const std::string& file, const std::vector<ProfileEdit>& edits)
+{
+    IniDocument batch(file);
+    std::string stepwise = file;
+    for (const ProfileEdit& edit : edits) {
+        batch.set(edit.section, edit.key, edit.value);
+        IniDocument step(stepwise);
+        if (step.set(edit.section, edit.key, edit.value) == IniDocument::Edit::Changed)
+            stepwise = step.serialise();
+    }
+    require((batch.changed() ? batch.serialise() : file) == stepwise, "a batch differs from single edits");
+    const IniDocument reread(stepwise);
+    for (const ProfileEdit& edit : edits) {
+        if (!IniDocument::writable(edit.section, edit.key, edit.value))
+            continue;
+        const std::optional<std::string_view> inBatch = batch.value(edit.section, edit.key);
+        const std::optional<std::string_view> afterSteps = reread.value(edit.section, edit.key);
+        require(inBatch == afterSteps, "a batch reads back another value than single edits");
+    }
+}
+
 } // namespace
 
 void iniProfile(std::string_view input)
@@ -43,6 +66,12 @@ void iniProfile(std::string_view input)
     // Neighbours of the written entry must not change with it.
     const std::string otherKey = readProfileString(path, section, key + "_", kAbsent);
     const std::string otherSection = readProfileString(path, section + "_", key, kAbsent);
+    checkBatchMatchesSteps(pieces[3], {{section, key, value},
+                                       {section + "_", key, value},
+                                       {section, key + "_", value},
+                                       {section, key, value + "1"},
+                                       {section + "_", key + "_", value}});
+
     const std::string before = readScratchFile();
     if (!writeProfileString(path, section, key, value)) {
         require(readScratchFile() == before, "a refused write changed the file");
