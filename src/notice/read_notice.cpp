@@ -37,7 +37,9 @@ void readNotice(const NoticeEnvironment& environment, std::stop_token stop)
         return;
     banner.clear();
 
-    const std::string block = directiveBlock(state.noticeText.get());
+    const std::string block = directiveBlock(state.noticeText.get(), stop);
+    if (stop.stop_requested())
+        return;
     state.noticeText.set(block);
 
     std::optional<std::string> latest;
