@@ -142,6 +142,10 @@ private:
         for (size_t i = tags_.size() - 1; i > 0; --i)
             reach_[i - 1] = std::max(reach_[i], tags_[i].end - tags_[i].start + 1);
         longest_ = std::max(reach_[0], tags_[0].end - tags_[0].start + 1);
+        for (const Tag& tag : tags_)
+            lengths_.push_back(tag.end - tag.start + 1);
+        std::sort(lengths_.begin(), lengths_.end());
+        lengths_.erase(std::unique(lengths_.begin(), lengths_.end()), lengths_.end());
 
         const std::uint64_t base = hashBase();
         const std::uint64_t inverse = powMod(base, kModulus - 2);
@@ -324,7 +328,9 @@ private:
     }
 
     // Files the "<"s of what is left of `front` as the start of chunk `into`, as far back as a
-    // later tag of at most `reach` bytes could begin.
+    // later tag of at most `reach` bytes could begin. Only a "<" whose text to the chunk's end is
+    // as long as some tag can ever be removed: where the piece is long and such lengths are few,
+    // only their places are looked at.
     void fileJoined(const Chunk& front, std::int32_t into, std::int32_t reach)
     {
         Chunk& next = chunks_[into];
@@ -333,23 +339,36 @@ private:
         ensureHash(next);
         std::int32_t behind = 0; // bytes of `front` behind the current piece
         std::uint64_t behindHash = 0;
+        const auto fileAt = [&](const Piece& piece, std::int32_t at) {
+            const std::int32_t length = (piece.end - at) + behind + next.length;
+            const std::uint64_t frontHash = addMod(mulMod(hashOf(at, piece.end), power_[behind]), behindHash);
+            const std::uint64_t hash = addMod(mulMod(frontHash, power_[next.length]), next.hash);
+            file(keyOf(hash, length), Entry{at, next.close, length, into});
+        };
         for (std::int32_t p = front.last; p != kNone; p = pieces_[p].prev) {
             const Piece& piece = pieces_[p];
-            std::int32_t below = piece.end;
-            while (below > piece.begin) {
-                const void* found = memrchr(s_.data() + piece.begin, '<', static_cast<size_t>(below - piece.begin));
-                if (!found)
-                    break;
-                const auto at = static_cast<std::int32_t>(static_cast<const char*>(found) - s_.data());
-                const std::int32_t length = (piece.end - at) + behind + next.length;
-                if (length > reach)
-                    return;
-                const std::uint64_t frontHash = addMod(mulMod(hashOf(at, piece.end), power_[behind]), behindHash);
-                const std::uint64_t hash = addMod(mulMod(frontHash, power_[next.length]), next.hash);
-                file(keyOf(hash, length), Entry{at, next.close, length, into});
-                below = at;
-            }
             const std::int32_t size = piece.end - piece.begin;
+            const std::int32_t shortest = behind + next.length + 1; // of a text starting in this piece
+            const std::int32_t longest = std::min(behind + next.length + size, reach);
+            const auto from = std::lower_bound(lengths_.begin(), lengths_.end(), shortest);
+            const auto to = std::upper_bound(from, lengths_.end(), longest);
+            if ((to - from) * 8 < size) {
+                for (auto length = from; length != to; ++length) {
+                    const std::int32_t at = piece.end - (*length - behind - next.length);
+                    if (s_[at] == '<')
+                        fileAt(piece, at);
+                }
+            } else {
+                const std::int32_t lowest = piece.end - (longest - behind - next.length);
+                std::int32_t below = piece.end;
+                while (below > lowest) {
+                    const void* found = memrchr(s_.data() + lowest, '<', static_cast<size_t>(below - lowest));
+                    if (!found)
+                        break;
+                    below = static_cast<std::int32_t>(static_cast<const char*>(found) - s_.data());
+                    fileAt(piece, below);
+                }
+            }
             if (behind + size + next.length >= reach || p == front.first)
                 return;
             behindHash = addMod(mulMod(hashOf(piece.begin, piece.end), power_[behind]), behindHash);
@@ -422,6 +441,7 @@ private:
     std::vector<Tag> tags_;
     std::vector<std::int32_t> reach_;
     std::int32_t longest_ = 0;
+    std::vector<std::int32_t> lengths_; // of the tags, each once, ascending
     std::vector<std::uint64_t> power_, inversePower_, prefixHash_;
     std::vector<char> alive_;
     std::vector<std::int32_t> asciiParent_; // union-find: index x leads to the last ASCII byte at or before x - 1

@@ -72,6 +72,21 @@ TEST(StripTags, AgreesWithCollectingThenRemovingOnRandomBlocks)
     }
 }
 
+// Fronts full of "<" that a run of joins carries along, next to longer tags of many lengths.
+TEST(StripTags, AgreesWithCollectingThenRemovingOnLongJoins)
+{
+    for (const int count : {1, 7, 60}) {
+        const std::string openings(static_cast<size_t>(count), '<');
+        std::string block = "<1>" + openings + "<1>";
+        for (int i = 0; i < count; ++i)
+            block += "1>";
+        for (int i = 0; i < count; ++i)
+            block += "<1>" + std::string(static_cast<size_t>(i % 9), '<') + "<1>";
+        block += openings + "<1>";
+        EXPECT_EQ(stripTags(block), collectThenRemove(block)) << count;
+    }
+}
+
 TEST(StripTags, StopRequestGivesUp)
 {
     std::stop_source stop;

@@ -1,0 +1,5 @@
+# Hostile notice pages: addresses that are no web pages, quadratic blocks, pictures too big or
+# too many; then the same on a main window with a recording browser.
+tieba_add_gtest(notice_hostile_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/notice_reading_test.cpp
+  LIBS notice test_support PkgConfig::HTTPLIB)
