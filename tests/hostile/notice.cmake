@@ -3,3 +3,8 @@
 tieba_add_gtest(notice_hostile_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/notice_reading_test.cpp
   LIBS notice test_support PkgConfig::HTTPLIB)
+tieba_add_gtest(notice_hostile_ui_tests GUI
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/notice_window_hostile_test.cpp
+    ${PROJECT_SOURCE_DIR}/tests/notice/qt_test_environment.cpp
+  LIBS notice_ui test_support PkgConfig::HTTPLIB Qt6::Test)
