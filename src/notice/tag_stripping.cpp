@@ -88,9 +88,13 @@ public:
         }
         std::string out;
         out.reserve(s_.size());
-        for (std::int32_t i = 0; i < n_; ++i)
-            if (alive_[i])
-                out.push_back(s_[i]);
+        for (std::int32_t i = 0; i < n_;) {
+            const void* gone = std::memchr(alive_.data() + i, 0, static_cast<size_t>(n_ - i));
+            const std::int32_t end = gone ? static_cast<std::int32_t>(static_cast<const char*>(gone) - alive_.data()) : n_;
+            out.append(s_.data() + i, static_cast<size_t>(end - i));
+            for (i = end; i < n_ && !alive_[i]; ++i) {
+            }
+        }
         return out;
     }
 
@@ -172,6 +176,7 @@ private:
                 highParity_[up] ^= highParity_[i + 1];
         }
 
+        index_.reserve(tags_.size() * 2);
         std::int32_t start = 0;
         for (std::int32_t i = 0; i <= n_; ++i) {
             if (i < n_ && s_[i] != '>')
