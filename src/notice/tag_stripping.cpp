@@ -90,7 +90,8 @@ public:
         out.reserve(s_.size());
         for (std::int32_t i = 0; i < n_;) {
             const void* gone = std::memchr(alive_.data() + i, 0, static_cast<size_t>(n_ - i));
-            const std::int32_t end = gone ? static_cast<std::int32_t>(static_cast<const char*>(gone) - alive_.data()) : n_;
+            const std::int32_t end =
+                gone ? static_cast<std::int32_t>(static_cast<const char*>(gone) - alive_.data()) : n_;
             out.append(s_.data() + i, static_cast<size_t>(end - i));
             for (i = end; i < n_ && !alive_[i]; ++i) {
             }

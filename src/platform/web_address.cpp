@@ -24,7 +24,8 @@ char lower(char c)
 bool startsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char wanted, char given) { return lower(given) == wanted; });
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char wanted, char given) { return lower(given) == wanted; });
 }
 
 // host, host:port, [v6]:port, each perhaps behind user@.

@@ -15,7 +15,8 @@ QUrl browserUrl(const std::string& address)
 {
     const QUrl url(toQt(address), QUrl::TolerantMode);
     const QString scheme = url.scheme();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QStringLiteral("http") && scheme != QStringLiteral("https")))
+    const bool web = scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+    if (!url.isValid() || url.host().isEmpty() || !web)
         return {};
     return url;
 }

@@ -85,7 +85,8 @@ TEST_P(ForbiddenAddressTest, OnlyAWebPageReachesTheBrowserOrTheDownload)
 }
 
 INSTANTIATE_TEST_SUITE_P(Schemes, ForbiddenAddressTest,
-                         ::testing::Values("{base}/page", "file:///etc/passwd", "smb://server/share", "javascript:alert(1)",
+                         ::testing::Values("{base}/page", "file:///etc/passwd", "smb://server/share",
+                                           "javascript:alert(1)",
                                            "vscode://file/etc/passwd", "data:text/html,hello", "tieba-helper://run",
                                            "ftp://127.0.0.1/x", "/etc/passwd", "etc/passwd", "www.example.com",
                                            "//127.0.0.1/x"));

@@ -513,7 +513,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "{base}/home"},
         UnopenedCase{"Feedback", "$jiben[3.0]$",
                      [](NoticeWithoutBrowserTest&, MainWindow& w) {
-                         QTest::mouseClick(w.findChild<HyperLink*>(u"超级链接框1"_s), Qt::LeftButton, {}, QPoint(5, 5));
+                         auto* feedback = w.findChild<HyperLink*>(u"超级链接框1"_s);
+                         QTest::mouseClick(feedback, Qt::LeftButton, {}, QPoint(5, 5));
                      },
                      "http://127.0.0.1:9/feedback"},
         UnopenedCase{"Download", "$jiben[3.0]$",
