@@ -1,5 +1,6 @@
 #include "notice/notice_directives.h"
 
+#include "notice/tag_stripping.h"
 #include "settings/settings_store.h"
 #include "web/text_helpers.h"
 
@@ -29,14 +30,9 @@ std::vector<TextList> itemsWithFields(std::string_view value, size_t fields)
 
 } // namespace
 
-std::string directiveBlock(std::string_view page)
+std::string directiveBlock(std::string_view page, std::stop_token stop)
 {
-    std::string block = textBetween(page, "$", "$");
-    TextList tags;
-    collectMatches(block, "(<.*?>)", tags);
-    for (const std::string& tag : tags)
-        block = replaceAll(block, tag, "");
-    return replaceAll(block, "&amp;", "&");
+    return replaceAll(stripTags(textBetween(page, "$", "$"), std::move(stop)), "&amp;", "&");
 }
 
 std::string directiveValue(std::string_view block, std::string_view key)

@@ -1,4 +1,5 @@
 #pragma once
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -77,8 +78,9 @@ using NoticeDirective = std::variant<BannerLinkDirective, OpenPageDirective, Mes
                                      VersionDirective, TextDirective, LinkDirective, PictureDirective>;
 
 // The block of a page: the text between the first "$" and the next one, every HTML tag removed
-// (each text matching "<.*?>", wherever it occurs) and then every "&amp;" turned into "&".
-std::string directiveBlock(std::string_view page);
+// (each text matching "<.*?>", wherever it occurs: stripTags) and then every "&amp;" turned into
+// "&". A stop request leaves the block empty.
+std::string directiveBlock(std::string_view page, std::stop_token stop = {});
 
 // The value of a key such as "jiben[" in a block: from behind its first occurrence up to the
 // next "]"; empty when the key is absent.

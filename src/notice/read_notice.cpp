@@ -5,6 +5,7 @@
 
 #include "core/encoding.h"
 #include "notice/notice_directives.h"
+#include "platform/web_address.h"
 #include "web/http_exchange.h"
 #include "web/text_helpers.h"
 
@@ -37,10 +38,13 @@ void readNotice(const NoticeEnvironment& environment, std::stop_token stop)
         return;
     banner.clear();
 
-    const std::string block = directiveBlock(state.noticeText.get());
+    const std::string block = directiveBlock(state.noticeText.get(), stop);
+    if (stop.stop_requested())
+        return;
     state.noticeText.set(block);
 
     std::optional<std::string> latest;
+    int pictures = 0;
     for (const NoticeDirective& directive : parseDirectiveBlock(block)) {
         if (stop.stop_requested())
             return;
@@ -64,9 +68,10 @@ void readNotice(const NoticeEnvironment& environment, std::stop_token stop)
                     banner.addLink(d.x, d.y, d.width, d.caption, d.address);
                 } else if constexpr (std::is_same_v<D, PictureDirective>) {
                     // A picture that cannot be fetched or read is left out; the rest goes on.
-                    const std::string bytes =
-                        environment.fetchPicture ? environment.fetchPicture(d.address, stop) : std::string();
-                    if (!bytes.empty() && !stop.stop_requested())
+                    if (++pictures > kNoticePictureLimit || !isWebAddress(d.address) || !environment.fetchPicture)
+                        return;
+                    const std::string bytes = environment.fetchPicture(d.address, stop);
+                    if (!bytes.empty() && bytes.size() <= kNoticePictureBytes && !stop.stop_requested())
                         banner.drawPicture(d.x, d.y, d.width, d.height, bytes);
                 }
             },

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -18,9 +19,15 @@ struct NoticeEnvironment {
     BannerView& banner;
     MessagePresenter& messages;
     Waiter& waiter;       // the pauses of the check for an empty page
-    // The bytes of a banner picture, without the program's cookies; empty on failure.
+    // The bytes of a banner picture (a web address), without the program's cookies; empty on
+    // failure and beyond kNoticePictureBytes.
     std::function<std::string(const std::string& address, std::stop_token stop)> fetchPicture;
 };
+
+// A notice page dresses the banner with at most this many pictures (the first ones it lists),
+// each of at most this many bytes; the others are left out.
+inline constexpr int kNoticePictureLimit = 16;
+inline constexpr std::size_t kNoticePictureBytes = 2u << 20;
 
 // The message shown when the notice page could not be read.
 std::string noticeNetworkFailureText();

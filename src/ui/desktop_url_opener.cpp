@@ -8,19 +8,31 @@
 #include "ui/qt_text.h"
 
 namespace tieba {
+namespace {
 
-void DesktopUrlOpener::openUrl(const std::string& address)
+// Taken as written: QUrl::fromUserInput would make a bare path a file address.
+QUrl browserUrl(const std::string& address)
 {
-    if (address.empty())
-        return;
-    const QUrl url = QUrl::fromUserInput(toQt(address));
+    const QUrl url(toQt(address), QUrl::TolerantMode);
+    const QString scheme = url.scheme();
+    const bool web = scheme == QStringLiteral("http") || scheme == QStringLiteral("https");
+    if (!url.isValid() || url.host().isEmpty() || !web)
+        return {};
+    return url;
+}
+
+} // namespace
+
+bool DesktopUrlOpener::openWebAddress(const std::string& address)
+{
+    const QUrl url = browserUrl(address);
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app)
-        return;
+    if (url.isEmpty() || !app)
+        return false;
     if (QThread::currentThread() == app->thread())
-        QDesktopServices::openUrl(url);
-    else
-        QMetaObject::invokeMethod(app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+        return QDesktopServices::openUrl(url);
+    QMetaObject::invokeMethod(app, [url] { QDesktopServices::openUrl(url); }, Qt::QueuedConnection);
+    return true;
 }
 
 } // namespace tieba

@@ -3,11 +3,11 @@
 
 namespace tieba {
 
-// Opens addresses in the user's browser through the desktop's default handler. Calls from a
-// worker thread (the notice reader) are handed to the GUI thread.
+// Opens web addresses in the user's browser through the desktop's default handler. Calls from a
+// worker thread (the notice reader) are handed to the GUI thread and count as opened.
 class DesktopUrlOpener final : public UrlOpener {
-public:
-    void openUrl(const std::string& address) override;
+protected:
+    bool openWebAddress(const std::string& address) override;
 };
 
 } // namespace tieba

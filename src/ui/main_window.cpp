@@ -122,8 +122,8 @@ void MainWindow::buildControls()
     banner_->setBackground(QColor(Skin::kWhite));
     connect(banner_, &Canvas::leftPressed, this, [this] {
         const std::string address = state_.bannerLinkUrl.get();
-        if (!address.empty())
-            urlOpener_.openUrl(address);
+        if (!address.empty() && urlOpener_.openUrl(address) == OpenResult::Failed)
+            showMessage(cannotOpenText(address));
     });
     // The notice reader copies this one for every link it puts on the banner.
     bannerLink_ = new HyperLink(urlOpener_, banner_);
@@ -191,6 +191,8 @@ void MainWindow::buildSignInPage(QWidget& page)
     feedback_->setGeometry(210, 181, 72, 16);
     feedback_->setText(u"我要提意见"_s);
     feedback_->setTarget(sites_.feedbackUrl);
+    connect(feedback_, &HyperLink::openFailed, this,
+            [this](const std::string& address) { showMessage(cannotOpenText(address)); });
 }
 
 void MainWindow::buildToolsPage(QWidget& page)
@@ -399,6 +401,8 @@ void MainWindow::openMessage(const std::string& text)
 {
     state_.messageText.set(text);
     MessageWindow window(state_, sites_, skin_, urlOpener_);
+    connect(&window, &MessageWindow::linkFailed, this,
+            [this](const std::string& address) { openMessage(cannotOpenText(address)); });
     dialogs_.run(window);
 }
 

@@ -24,6 +24,7 @@ MessageWindow::MessageWindow(const SharedState& state, const Sites& sites, const
     text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text->setTextFormat(Qt::PlainText); // messages may carry text from the notice page
     text->setText(toQtLines(state.messageText.get()));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse); // an address in it can be copied
 
     auto* download = new HyperLink(urlOpener, this);
     download->setObjectName(u"超级链接框1"_s);
@@ -31,6 +32,7 @@ MessageWindow::MessageWindow(const SharedState& state, const Sites& sites, const
     download->setText(u"点击下载"_s);
     download->setTarget(sites.downloadPageUrl);
     download->setVisible(state.newVersionFound.load() == 1);
+    connect(download, &HyperLink::openFailed, this, &MessageWindow::linkFailed);
 
     auto* ok = new PictureButton(this);
     ok->setObjectName(u"图形按钮1"_s);

@@ -19,6 +19,10 @@ public:
     MessageWindow(const SharedState& state, const Sites& sites, const Skin& skin, UrlOpener& urlOpener,
                   QWidget* parent = nullptr);
 
+signals:
+    // The download link's address could not be opened; the opener of this window tells the user.
+    void linkFailed(const std::string& address);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 };

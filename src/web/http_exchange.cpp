@@ -187,10 +187,11 @@ std::string httpExchange(const std::string& url, const std::string& method, cons
     return pageTextFromBody(std::move(result.body), result.contentType);
 }
 
-std::string fetchBytes(const std::string& url, std::stop_token stop)
+std::string fetchBytes(const std::string& url, std::stop_token stop, std::size_t maxBytes)
 {
     TransferRequest request;
     request.url = wireUrl(url);
+    request.maxBodyBytes = maxBytes;
     TransferResult result = runTransfer(request, std::move(stop));
     if (!result.ok || result.status >= 400)
         return {};

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <stop_token>
 #include <string>
 
@@ -15,7 +16,7 @@ std::string httpExchange(const std::string& url, const std::string& method = "GE
                          const std::string& dataFile = dataFilePath(), int account = 0, std::stop_token stop = {});
 
 // A plain GET of a resource's raw bytes, without the program's cookies (captcha and banner
-// pictures). Empty on failure.
-std::string fetchBytes(const std::string& url, std::stop_token stop = {});
+// pictures). Empty on failure, and when the body would pass `maxBytes` (0: the usual cap).
+std::string fetchBytes(const std::string& url, std::stop_token stop = {}, std::size_t maxBytes = 0);
 
 } // namespace tieba

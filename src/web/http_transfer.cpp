@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 
@@ -79,7 +80,8 @@ public:
             return result;
         const HttpSettings settings = httpSettings();
         Collector collector;
-        collector.maxBodyBytes = settings.maxBodyBytes;
+        collector.maxBodyBytes = request.maxBodyBytes > 0 ? std::min(request.maxBodyBytes, settings.maxBodyBytes)
+                                                          : settings.maxBodyBytes;
 
         curl_slist* headers = nullptr;
         for (const std::string& line : request.headers)
@@ -97,7 +99,7 @@ public:
         curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, settings.totalTimeoutMs);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, settings.lowSpeedBytesPerSecond);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, settings.lowSpeedSeconds);
-        curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(settings.maxBodyBytes));
+        curl_easy_setopt(easy_, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(collector.maxBodyBytes));
         curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
         curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
         curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@ struct TransferRequest {
     bool post = false;
     std::string body;                 // sent only with post
     std::vector<std::string> headers; // curl header lines: "Name: value", "Name;" (empty), "Name:" (removed)
+    std::size_t maxBodyBytes = 0;     // a lower cap than HttpSettings' for this transfer; 0: none
 };
 
 struct TransferResult {

@@ -12,6 +12,7 @@
 #include "ui/canvas.h"
 #include "ui/hyperlink.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/skin.h"
 #include "ui/ui_test_support.h"
 #include "web/text_helpers.h"
@@ -118,9 +119,10 @@ protected:
     // Creates the window; its creation starts the reader, which is not waited for.
     MainWindow& open()
     {
-        reader = std::make_unique<NoticeReader>(NoticeReaderServices{state, sites, browser, waiter});
+        UrlOpener& opener = withoutBrowser ? static_cast<UrlOpener&>(brokenBrowser) : browser;
+        reader = std::make_unique<NoticeReader>(NoticeReaderServices{state, sites, opener, waiter});
         window = std::make_unique<MainWindow>(
-            MainWindowServices{state, sites, skin, browser, exit, dialogs, {}, reader->starter(), {}, {}});
+            MainWindowServices{state, sites, skin, opener, exit, dialogs, {}, reader->starter(), {}, {}});
         return *window;
     }
 
@@ -141,6 +143,16 @@ protected:
                 dialog.accept();
             });
         }
+    }
+
+    // The next message window gets its download link clicked (the version is marked new first).
+    void clickDownloadInNextMessage()
+    {
+        state.newVersionFound.store(1);
+        dialogs.script.push_back([](QDialog& dialog) {
+            QTest::mouseClick(dialog.findChild<HyperLink*>(u"超级链接框1"_s), Qt::LeftButton, {}, QPoint(5, 5));
+            dialog.accept();
+        });
     }
 
     std::vector<QString> messageTexts() const
@@ -170,6 +182,8 @@ protected:
     Sites sites = test::testSites();
     Skin skin;
     test::RecordingUrlOpener browser;
+    test::RecordingUrlOpener brokenBrowser{true}; // the desktop without a browser
+    bool withoutBrowser = false;
     test::RecordingExit exit;
     test::ScriptedDialogs dialogs;
     test::FakeWaiter waiter;
@@ -429,6 +443,87 @@ TEST_F(NoticeWindowTest, StoppingTheReaderAbortsItsTransfer)
     EXPECT_TRUE(dialogs.seen.empty());
     EXPECT_EQ(state.newVersionFound.load(), 0);
 }
+
+TEST_F(NoticeWindowTest, ClickOnABannerLinkOpensThatLinkOnly)
+{
+    serve("$jiben[3.0]hbfangwen[{base}/home]lianjie[12#44#140#link#{base}/a%200#80#60#inert#file:///etc/passwd]$");
+    openAndRead();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const std::vector<HyperLink*> links = noticeLinks();
+    ASSERT_EQ(links.size(), 2u);
+
+    QTest::mouseClick(links[0], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(browser.opened(), std::vector<std::string>{withBase("{base}/a")});
+    // A link whose address is no web page opens nothing, and the banner does not take its press.
+    QTest::mouseClick(links[1], Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(browser.opened(), std::vector<std::string>{withBase("{base}/a")});
+
+    QTest::mousePress(&window->banner(), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(browser.opened(), (std::vector<std::string>{withBase("{base}/a"), withBase("{base}/home")}));
+    EXPECT_TRUE(dialogs.seen.empty());
+}
+
+// Each control that opens a web page, clicked with no browser on the desktop.
+class NoticeWithoutBrowserTest;
+struct UnopenedCase {
+    const char* name;
+    std::string notice;
+    std::function<void(NoticeWithoutBrowserTest&, MainWindow&)> click;
+    std::string address; // with {base}
+};
+
+class NoticeWithoutBrowserTest : public NoticeWindowTest, public ::testing::WithParamInterface<UnopenedCase> {
+public:
+    using NoticeWindowTest::clickDownloadInNextMessage;
+    using NoticeWindowTest::noticeLinks;
+};
+
+TEST_P(NoticeWithoutBrowserTest, SaysSoWithTheAddress)
+{
+    withoutBrowser = true;
+    serve(GetParam().notice);
+    openAndRead();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    dialogs.seen.clear();
+
+    GetParam().click(*this, *window);
+    ASSERT_TRUE(waitUntil([this] { return !dialogs.seen.empty(); }));
+    const std::string address = withBase(GetParam().address);
+    EXPECT_EQ(brokenBrowser.opened().back(), address);
+    const auto& last = dialogs.seen.back();
+    EXPECT_EQ(last.window, u"MessageWindow"_s);
+    EXPECT_EQ(last.text, toQtLines(cannotOpenText(address)));
+    EXPECT_TRUE(browser.opened().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Controls, NoticeWithoutBrowserTest,
+    ::testing::Values(
+        UnopenedCase{"BannerLink", "$jiben[3.0]lianjie[12#44#140#link#{base}/a]$",
+                     [](NoticeWithoutBrowserTest& t, MainWindow&) {
+                         QTest::mouseClick(t.noticeLinks().at(0), Qt::LeftButton, {}, QPoint(5, 5));
+                     },
+                     "{base}/a"},
+        UnopenedCase{"BannerPress", "$jiben[3.0]hbfangwen[{base}/home]$",
+                     [](NoticeWithoutBrowserTest&, MainWindow& w) {
+                         QTest::mousePress(&w.banner(), Qt::LeftButton, {}, QPoint(100, 50));
+                     },
+                     "{base}/home"},
+        UnopenedCase{"Feedback", "$jiben[3.0]$",
+                     [](NoticeWithoutBrowserTest&, MainWindow& w) {
+                         auto* feedback = w.findChild<HyperLink*>(u"超级链接框1"_s);
+                         QTest::mouseClick(feedback, Qt::LeftButton, {}, QPoint(5, 5));
+                     },
+                     "http://127.0.0.1:9/feedback"},
+        UnopenedCase{"Download", "$jiben[3.0]$",
+                     [](NoticeWithoutBrowserTest& t, MainWindow& w) {
+                         t.clickDownloadInNextMessage();
+                         w.showMessage(gb("请先添加账号"));
+                     },
+                     "http://127.0.0.1:9/download"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NoticeWindowTest, ReaderStartsOnlyOnce)
 {

@@ -53,20 +53,28 @@ inline Sites testSites()
     return sites;
 }
 
+// Records the web addresses that reach the browser. With `failing` set, it records them and
+// reports each as not opened, as the desktop does when there is no browser.
 class RecordingUrlOpener final : public UrlOpener {
 public:
-    void openUrl(const std::string& address) override
-    {
-        std::lock_guard lock(mutex_);
-        opened_.push_back(address);
-    }
+    explicit RecordingUrlOpener(bool failing = false) : failing_(failing) {}
+
     std::vector<std::string> opened() const
     {
         std::lock_guard lock(mutex_);
         return opened_;
     }
 
+protected:
+    bool openWebAddress(const std::string& address) override
+    {
+        std::lock_guard lock(mutex_);
+        opened_.push_back(address);
+        return !failing_;
+    }
+
 private:
+    const bool failing_;
     mutable std::mutex mutex_;
     std::vector<std::string> opened_;
 };

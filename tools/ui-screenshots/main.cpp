@@ -32,8 +32,8 @@ using namespace Qt::StringLiterals;
 using namespace tieba;
 
 class NoBrowser final : public UrlOpener {
-public:
-    void openUrl(const std::string&) override {}
+protected:
+    bool openWebAddress(const std::string&) override { return true; }
 };
 
 class NoExit final : public ProcessExit {

@@ -1,5 +1,7 @@
 #include "notice/ui/banner_painting.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
 #include <algorithm>
 
@@ -20,6 +22,18 @@ int bannerFontPoints(int requested)
     if (requested < 1)
         return 9;
     return std::min(requested, 300);
+}
+
+QImage decodeBannerPicture(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kBannerPictureSideLimit || size.height() > kBannerPictureSideLimit)
+        return {};
+    return reader.read();
 }
 
 QImage whiteKeyed(const QImage& picture)

@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -21,6 +22,11 @@ int bannerFontPoints(int requested);
 
 // The picture with every white pixel (red, green and blue all 255) made fully transparent.
 QImage whiteKeyed(const QImage& picture);
+
+// Pictures of the notice are decoded only up to this width and height; larger ones (or ones
+// whose size cannot be told before decoding) are not drawn.
+inline constexpr int kBannerPictureSideLimit = 4096;
+QImage decodeBannerPicture(const QByteArray& bytes);
 
 // A picture ready to be drawn in its own size at `at`.
 struct PlacedPicture {

@@ -73,6 +73,10 @@ void MainWindowBanner::addLink(int x, int y, int width, const std::string& capti
         link->setGeometry(x, y, width, linkTemplate_->height());
         link->setText(caption);
         link->setTarget(address);
+        QObject::connect(link, &HyperLink::openFailed, window_.data(), [window = window_](const std::string& target) {
+            if (window)
+                window->showMessage(cannotOpenText(target));
+        });
         link->show();
     });
 }
@@ -80,8 +84,7 @@ void MainWindowBanner::addLink(int x, int y, int width, const std::string& capti
 bool MainWindowBanner::drawPicture(int x, int y, int width, int height, const std::string& bytes)
 {
     // Decoding needs no widget: done here, so the answer is known before anything is queued.
-    const QImage picture = QImage::fromData(
-        QByteArrayView(reinterpret_cast<const uchar*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    const QImage picture = decodeBannerPicture(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     if (picture.isNull())
         return false;
     const QRect target(clampBannerCoordinate(x), clampBannerCoordinate(y), clampBannerExtent(width),

@@ -9,6 +9,7 @@
 #include "core/shared_state.h"
 #include "core/sites.h"
 #include "core/waiter.h"
+#include "notice/read_notice.h"
 #include "platform/url_opener.h"
 #include "web/http_exchange.h"
 
@@ -25,7 +26,9 @@ struct NoticeReaderServices {
     Waiter& waiter;
     // Banner pictures: a plain download without the program's cookies.
     std::function<std::string(const std::string& address, std::stop_token stop)> fetchPicture =
-        [](const std::string& address, std::stop_token stop) { return fetchBytes(address, stop); };
+        [](const std::string& address, std::stop_token stop) {
+            return fetchBytes(address, stop, kNoticePictureBytes);
+        };
 };
 
 // The notice reader's thread. The application owns one that outlives the main window and hangs
