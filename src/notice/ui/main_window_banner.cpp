@@ -73,9 +73,9 @@ void MainWindowBanner::addLink(int x, int y, int width, const std::string& capti
         link->setGeometry(x, y, width, linkTemplate_->height());
         link->setText(caption);
         link->setTarget(address);
-        QObject::connect(link, &HyperLink::openFailed, window_.data(), [window = window_](const std::string& target) {
-            if (window)
-                window->showMessage(cannotOpenText(target));
+        // The window is the connection's context: the connection goes with it.
+        QObject::connect(link, &HyperLink::openFailed, &window_, [window = &window_](const std::string& target) {
+            window->showMessage(cannotOpenText(target));
         });
         link->show();
     });
