@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/application.h"
+#include "app/application.h"
 #include "ui/main_window.h"
 
 namespace {

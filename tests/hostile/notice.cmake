@@ -7,4 +7,4 @@ tieba_add_gtest(notice_hostile_ui_tests GUI
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/notice_window_hostile_test.cpp
     ${PROJECT_SOURCE_DIR}/tests/notice/qt_test_environment.cpp
-  LIBS notice_ui test_support PkgConfig::HTTPLIB Qt6::Test)
+  LIBS ui test_support PkgConfig::HTTPLIB Qt6::Test)

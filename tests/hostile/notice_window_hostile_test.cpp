@@ -5,8 +5,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "notice/ui/banner_painting.h"
-#include "notice/ui/notice_reader.h"
+#include "ui/banner_painting.h"
+#include "ui/notice_reader.h"
 #include "notice_server.h"
 #include "support/fake_waiter.h"
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <forumsim.h>
 
-#include "notice/ui/banner_painting.h"
+#include "ui/banner_painting.h"
 #include "web/http_exchange.h"
 
 namespace tieba {

@@ -6,7 +6,7 @@
 #include <mutex>
 
 #include "core/encoding.h"
-#include "notice/ui/notice_reader.h"
+#include "ui/notice_reader.h"
 #include "support/fake_waiter.h"
 #include "support/temp_dir.h"
 #include "ui/canvas.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tool_harness.h"
-#include "tools/windows/tool_windows.h"
+#include "ui/tool_windows.h"
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"

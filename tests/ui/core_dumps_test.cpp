@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-#include "ui/core_dumps.h"
+#include "app/core_dumps.h"
 
 namespace tieba {
 namespace {

@@ -1,4 +1,4 @@
-#include "notice/ui/banner_painting.h"
+#include "ui/banner_painting.h"
 
 #include <QBuffer>
 #include <QImageReader>

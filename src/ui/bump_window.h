@@ -9,7 +9,7 @@
 #include "core/sites.h"
 #include "core/waiter.h"
 #include "tools/bump/bump_tool.h"
-#include "tools/ui/tool_controls.h"
+#include "ui/tool_controls.h"
 #include "ui/picture_button.h"
 #include "ui/skinned_window.h"
 

@@ -1,4 +1,4 @@
-#include "tools/ui/tool_controls.h"
+#include "ui/tool_controls.h"
 
 #include <QImage>
 #include <QPixmap>

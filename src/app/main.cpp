@@ -1,5 +1,5 @@
-#include "ui/application.h"
-#include "ui/core_dumps.h"
+#include "app/application.h"
+#include "app/core_dumps.h"
 
 int main(int argc, char** argv)
 {

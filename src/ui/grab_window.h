@@ -10,7 +10,7 @@
 #include "core/waiter.h"
 #include "platform/power_off.h"
 #include "tools/grab/grab_tool.h"
-#include "tools/ui/tool_controls.h"
+#include "ui/tool_controls.h"
 #include "ui/skinned_window.h"
 
 namespace tieba {

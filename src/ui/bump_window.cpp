@@ -1,4 +1,4 @@
-#include "tools/bump/ui/bump_window.h"
+#include "ui/bump_window.h"
 
 #include <QIntValidator>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "notice/ui/notice_reader.h"
+#include "ui/notice_reader.h"
 
 #include "notice/read_notice.h"
-#include "notice/ui/main_window_banner.h"
+#include "ui/main_window_banner.h"
 
 namespace tieba {
 

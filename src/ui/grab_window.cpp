@@ -1,4 +1,4 @@
-#include "tools/grab/ui/grab_window.h"
+#include "ui/grab_window.h"
 
 #include <QTextCursor>
 

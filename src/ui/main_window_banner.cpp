@@ -1,10 +1,10 @@
-#include "notice/ui/main_window_banner.h"
+#include "ui/main_window_banner.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QImage>
 
-#include "notice/ui/banner_painting.h"
+#include "ui/banner_painting.h"
 #include "ui/canvas.h"
 #include "ui/hyperlink.h"
 #include "ui/main_window.h"

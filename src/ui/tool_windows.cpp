@@ -1,7 +1,7 @@
-#include "tools/windows/tool_windows.h"
+#include "ui/tool_windows.h"
 
-#include "tools/bump/ui/bump_window.h"
-#include "tools/grab/ui/grab_window.h"
+#include "ui/bump_window.h"
+#include "ui/grab_window.h"
 
 namespace tieba {
 

@@ -1,4 +1,4 @@
-#include "ui/core_dumps.h"
+#include "app/core_dumps.h"
 
 #ifdef __linux__
 #include <sys/prctl.h>

@@ -1,4 +1,4 @@
-#include "ui/application.h"
+#include "app/application.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -6,11 +6,11 @@
 #include "core/shared_state.h"
 #include "core/sites.h"
 #include "core/waiter.h"
-#include "notice/ui/notice_reader.h"
+#include "ui/notice_reader.h"
 #include "platform/process_exit.h"
 #include "signin/run_control.h"
 #include "tools/power_off/system_power_off.h"
-#include "tools/windows/tool_windows.h"
+#include "ui/tool_windows.h"
 #include "ui/desktop_url_opener.h"
 #include "ui/dialog_runner.h"
 #include "ui/main_window.h"
