@@ -204,8 +204,7 @@ void BM_GrabTurnover(benchmark::State& state)
     std::string watchTarget; // the forum page exactly as the watch asks for it
     {
         SharedState shared; // last to go of what the grab's threads use: its end joins them
-        shared.accountIds.set({"bench"});
-        shared.accountPasswords.set({"pw"});
+        shared.accounts.set({Account{"bench", "pw"}});
         shared.selectedAccount = 1;
         NoPowerOff powerOff;
         ThreadWaiter waiter;
