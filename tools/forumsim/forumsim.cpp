@@ -136,7 +136,8 @@ void ForumSim::Impl::handle(const httplib::Request& req, httplib::Response& res)
     Answer answer;
     {
         std::lock_guard lock(stateMutex);
-        answer = router->route(Incoming{req.method, req.target, req.get_header_value("Cookie"), req.body, host});
+        answer = router->route(Incoming{req.method, req.target, req.get_header_value("Cookie"), req.body, host,
+                                        req.get_header_value("Subapp-Type")});
     }
     if (answer.captchaToDraw)
         answer.body = captchaPng(*answer.captchaToDraw);
