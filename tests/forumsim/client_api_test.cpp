@@ -374,6 +374,45 @@ TEST(ClientApi, QrLoginFromPictureToTokensAndName)
     EXPECT_EQ(cl::parseQrPoll(client.send(cl::qrPollRequest(client.sites(), "unknown", "cb")), "cb")->state, S::Waiting);
 }
 
+TEST(ClientApi, ANewDaySignsAgain)
+{
+    ForumSim sim(tokenScenario());
+    ProtocolClient client(sim);
+    EXPECT_EQ(codeOf(client.sign(kTokens, "52", "李毅")), 0);
+    sim.turnDay();
+    EXPECT_FALSE(client.guidePage(kTokens, 1)->forums[0].signedToday);
+    EXPECT_EQ(codeOf(client.sign(kTokens, "52", "李毅")), 0);
+}
+
+TEST(ClientApi, ReadsTokenAccountsFromJsonAndRefusesMistakes)
+{
+    const Scenario s = scenarioFromJson(R"({"tokenAccounts":[{"name":"t","bduss":"B","stoken":"S","expired":true,
+        "needVcodeAfter":3,"pageSize":50,"extraForums":2,"endlessList":true,
+        "forums":[{"name":"吧","fid":9,"forbidden":true,"failCode":340011,"failTimes":2,"failMessage":"太快"}]}]})");
+    ASSERT_EQ(s.tokenAccounts.size(), 1u);
+    const TokenAccountSpec& t = s.tokenAccounts[0];
+    EXPECT_TRUE(t.expired);
+    EXPECT_TRUE(t.endlessList);
+    EXPECT_EQ(t.needVcodeAfter, 3);
+    EXPECT_EQ(t.pageSize, 50);
+    EXPECT_EQ(t.extraForums, 2);
+    ASSERT_EQ(t.forums.size(), 1u);
+    EXPECT_EQ(t.forums[0].fid, 9);
+    EXPECT_EQ(t.forums[0].failCode, 340011);
+    EXPECT_EQ(t.forums[0].failTimes, 2);
+    EXPECT_EQ(t.forums[0].failMessage, "太快");
+
+    const char* mistakes[] = {
+        R"({"tokenAccounts":[{"name":"t","bdus":"B"}]})",
+        R"({"tokenAccounts":[{"bduss":"B"}]})",
+        R"({"tokenAccounts":[{"name":"t","pageSize":0}]})",
+        R"({"tokenAccounts":[{"name":"t","forums":[{"name":"x","failCode":"busy"}]}]})",
+        R"({"tokenAccounts":{"name":"t"}})",
+    };
+    for (const char* text : mistakes)
+        EXPECT_THROW(scenarioFromJson(text), std::runtime_error) << text;
+}
+
 TEST(ClientApi, TheDemoHasATokenAccountReachableByQr)
 {
     const Scenario demo = scenarioFromFile(FORUMSIM_DEMO_SCENARIO);

@@ -247,7 +247,7 @@ Answer ClientApi::login(const Incoming& request)
     if (formValue(fields, "bdusstoken") != account->bduss + "|null")
         return clientError("1", "用户未登录或登录已失效");
     return jsonAnswer(json{{"error_code", "0"},
-                           {"user", {{"id", std::to_string(1000 + account->forums.size())}, {"name", account->setup.name}}},
+                           {"user", {{"name", account->setup.name}}},
                            {"anti", {{"tbs", account->tbs}}}});
 }
 

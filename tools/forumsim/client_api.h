@@ -24,6 +24,7 @@ public:
 
     // The answer when the request is one of these calls; nullopt for any other request.
     std::optional<Answer> route(const Incoming& request, const std::string& base);
+    void turnDay() { state_.turnDay(); }
 
 private:
     Answer tbs(const Incoming& request);

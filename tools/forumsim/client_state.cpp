@@ -76,6 +76,16 @@ ClientState::Forum* ClientState::forum(Account& account, const std::string& fid)
     return nullptr;
 }
 
+void ClientState::turnDay()
+{
+    for (Account& a : accounts_) {
+        for (Forum& f : a.forums) {
+            f.setup.signedToday = false;
+            f.signedCount = 0;
+        }
+    }
+}
+
 bool ClientState::expire(const std::string& name)
 {
     Account* a = accountNamed(name);

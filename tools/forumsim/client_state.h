@@ -38,6 +38,9 @@ public:
     Account* accountNamed(const std::string& name);
     Forum* forum(Account& account, const std::string& fid);
 
+    // A new day: every forum of every token account can be signed again.
+    void turnDay();
+
     // Ends the account's session: every client call with its tokens now answers "not logged in".
     bool expire(const std::string& name);
 

@@ -302,6 +302,7 @@ void ForumSim::turnDay()
     {
         std::lock_guard lock(impl_->stateMutex);
         impl_->state.turnDay();
+        impl_->router->turnClientDay();
     }
     impl_->noteEvent();
 }

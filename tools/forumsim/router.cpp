@@ -37,6 +37,11 @@ Router::Router(SiteState& state, const Scenario& scenario, std::string fallbackB
 
 Router::~Router() = default;
 
+void Router::turnClientDay()
+{
+    client_->turnDay();
+}
+
 std::string Router::base(std::string_view host) const
 {
     return host.empty() ? fallbackBase_ : "http://" + std::string(host);

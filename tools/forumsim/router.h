@@ -42,6 +42,7 @@ public:
     ~Router();
 
     Answer route(const Incoming& request);
+    void turnClientDay(); // the day turnover for the token accounts' forums
 
 private:
     std::string base(std::string_view host) const;
