@@ -1,5 +1,7 @@
 #include "client/client_tokens.h"
 
+#include <algorithm>
+
 #include "client/client_protocol.h"
 
 namespace tieba::client {
