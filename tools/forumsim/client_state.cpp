@@ -11,15 +11,15 @@ constexpr long long kFirstForumId = 1000;
 ClientState::ClientState(const std::vector<TokenAccountSpec>& accounts, unsigned seed) : random_(seed)
 {
     long long nextFid = kFirstForumId;
-    for (const TokenAccountSpec& spec : accounts) {
+    for (const TokenAccountSpec& given : accounts) {
         Account a;
-        a.setup = spec;
-        a.bduss = spec.bduss.empty() ? randomHex(64) + "-" + randomHex(32) + "~" + randomHex(16) : spec.bduss;
-        a.stoken = spec.stoken.empty() ? randomHex(64) : spec.stoken;
+        a.setup = given;
+        a.bduss = given.bduss.empty() ? randomHex(64) + "-" + randomHex(32) + "~" + randomHex(16) : given.bduss;
+        a.stoken = given.stoken.empty() ? randomHex(64) : given.stoken;
         a.tbs = randomHex(26);
-        a.live = !spec.expired;
-        std::vector<TokenForumSpec> forums = spec.forums;
-        for (int i = 1; i <= spec.extraForums; ++i)
+        a.live = !given.expired;
+        std::vector<TokenForumSpec> forums = given.forums;
+        for (int i = 1; i <= given.extraForums; ++i)
             forums.push_back(TokenForumSpec{"测试吧" + std::to_string(i), 0, 1 + i % 12, i * 7, false, false, 0, -1, {}, 6});
         for (TokenForumSpec& f : forums) {
             if (f.fid == 0)
@@ -122,8 +122,8 @@ bool ClientState::confirm(const std::string& channel, const std::string& name)
     if (!c || c->state != QrState::Scanned)
         return false;
     for (size_t i = 0; i < accounts_.size(); ++i) {
-        const TokenAccountSpec& spec = accounts_[i].setup;
-        if (name.empty() ? spec.qr : spec.name == name) {
+        const TokenAccountSpec& given = accounts_[i].setup;
+        if (name.empty() ? given.qr : given.name == name) {
             c->state = QrState::Confirmed;
             c->account = static_cast<int>(i);
             c->temporaryToken = randomHex(40);
