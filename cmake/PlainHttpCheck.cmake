@@ -22,15 +22,16 @@ function(tieba_is_plain_remote_http out address)
   set(${out} ${plain} PARENT_SCOPE)
 endfunction()
 
-# Stops the configuration when FORUM_SITE or PASSPORT_SITE is plain http:// to another host.
+# Stops the configuration when an address that carries a password or a session token (the forum,
+# the passport, the client and web APIs, the QR passport) is plain http:// to another host.
 function(tieba_refuse_plain_http)
   if(ALLOW_PLAIN_HTTP)
     return()
   endif()
-  foreach(name FORUM_SITE PASSPORT_SITE)
+  foreach(name FORUM_SITE PASSPORT_SITE CLIENT_API_SITE WEB_API_SITE QR_PASSPORT_SITE)
     tieba_is_plain_remote_http(plain "${${name}}")
     if(plain)
-      message(FATAL_ERROR "${name} is \"${${name}}\": the login form and the session cookies would travel "
+      message(FATAL_ERROR "${name} is \"${${name}}\": passwords, session cookies or tokens would travel "
         "unencrypted. Give an https:// address, or configure with -DALLOW_PLAIN_HTTP=ON to allow it.")
     endif()
   endforeach()

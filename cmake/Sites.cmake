@@ -26,5 +26,10 @@ set(NOTICE_PAGE_URL "https://tieba-signin.sourceforge.io/notice.html" CACHE STRI
 set(DOWNLOAD_PAGE_URL "https://tieba-signin.sourceforge.io/" CACHE STRING "Download page of new versions")
 set(FEEDBACK_URL "https://tieba-signin.sourceforge.io/feedback.html" CACHE STRING "Where suggestions go")
 
+# The hosts of the mobile client's protocol, used by token accounts.
+set(CLIENT_API_SITE "https://tiebac.baidu.com" CACHE STRING "Scheme and host of the client API (sign, login)")
+set(WEB_API_SITE "https://tieba.baidu.com" CACHE STRING "Scheme and host of the web API (tbs, followed forums)")
+set(QR_PASSPORT_SITE "https://passport.baidu.com" CACHE STRING "Scheme and host of the passport's QR login")
+
 include(${CMAKE_CURRENT_LIST_DIR}/PlainHttpCheck.cmake)
 tieba_refuse_plain_http()

@@ -13,6 +13,10 @@ struct Sites {
     std::string noticePageUrl;
     std::string downloadPageUrl;
     std::string feedbackUrl;
+    // The mobile client's protocol, used by token accounts: no trailing "/".
+    std::string clientApiSite{};  // sign and login calls
+    std::string webApiSite{};     // the tbs and the followed forums
+    std::string qrPassportSite{}; // QR login
 
     std::string passportLoginUrl() const { return passportSite + "/passport/"; }
 };

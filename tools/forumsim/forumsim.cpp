@@ -140,7 +140,8 @@ void ForumSim::Impl::handle(const httplib::Request& req, httplib::Response& res)
     Answer answer;
     {
         std::lock_guard lock(stateMutex);
-        answer = router->route(Incoming{req.method, req.target, req.get_header_value("Cookie"), req.body, host});
+        answer = router->route(Incoming{req.method, req.target, req.get_header_value("Cookie"), req.body, host,
+                                        req.get_header_value("Subapp-Type")});
     }
     if (answer.captchaToDraw)
         answer.body = captchaPng(*answer.captchaToDraw);
@@ -306,6 +307,7 @@ void ForumSim::turnDay()
     {
         std::lock_guard lock(impl_->stateMutex);
         impl_->state.turnDay();
+        impl_->router->turnClientDay();
     }
     impl_->noteEvent();
 }

@@ -1,6 +1,7 @@
 #include "router.h"
 
 #include "banner_image.h"
+#include "client_api.h"
 #include "text_codec.h"
 
 namespace tieba::forumsim {
@@ -30,8 +31,15 @@ std::string queryValue(std::string_view query, std::string_view name, bool* foun
 
 Router::Router(SiteState& state, const Scenario& scenario, std::string fallbackBase)
     : state_(state), pages_(scenario.encoding), notice_(scenario.notice), cookieDomain_(scenario.cookieDomain),
-      fallbackBase_(std::move(fallbackBase))
+      fallbackBase_(std::move(fallbackBase)), client_(std::make_unique<ClientApi>(scenario))
 {
+}
+
+Router::~Router() = default;
+
+void Router::turnClientDay()
+{
+    client_->turnDay();
 }
 
 std::string Router::base(std::string_view host) const
@@ -51,6 +59,8 @@ Answer Router::route(const Incoming& request)
 {
     const std::string_view path = targetPath(request.target);
     const std::string_view query = targetQuery(request.target);
+    if (std::optional<Answer> answer = client_->route(request, base(request.host)))
+        return std::move(*answer);
     const int account = state_.accountForCookie(request.cookie);
 
     if (request.method == "POST") {

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 
 namespace tieba::forumsim {
 
+class ClientApi;
+
 // One request as the router needs it.
 struct Incoming {
     std::string_view method;
@@ -17,6 +20,7 @@ struct Incoming {
     std::string_view cookie;
     std::string_view body;
     std::string_view host; // the Host header; empty when absent
+    std::string_view subappType; // the Subapp-Type header; empty when absent
 };
 
 // What to send back, before the page encoding and any fault are applied.
@@ -35,8 +39,10 @@ struct Answer {
 class Router {
 public:
     Router(SiteState& state, const Scenario& scenario, std::string fallbackBase);
+    ~Router();
 
     Answer route(const Incoming& request);
+    void turnClientDay(); // the day turnover for the token accounts' forums
 
 private:
     std::string base(std::string_view host) const;
@@ -60,6 +66,7 @@ private:
     std::string notice_;
     std::string cookieDomain_;
     std::string fallbackBase_;
+    std::unique_ptr<ClientApi> client_; // the mobile client's protocol and the QR login
 };
 
 } // namespace tieba::forumsim

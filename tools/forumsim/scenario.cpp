@@ -156,6 +156,54 @@ Fault faultFromJson(const json& j, const std::string& where)
     return f;
 }
 
+TokenForumSpec tokenForumFromJson(const json& j, const std::string& where)
+{
+    checkKeys(j, where,
+              {"name", "fid", "level", "experience", "signed", "forbidden", "failCode", "failTimes", "failMessage", "gain"});
+    TokenForumSpec f;
+    read(j, "name", f.name, where);
+    if (f.name.empty())
+        fail(where, "a forum needs a name");
+    read(j, "fid", f.fid, where);
+    read(j, "level", f.level, where);
+    read(j, "experience", f.experience, where);
+    read(j, "signed", f.signedToday, where);
+    read(j, "forbidden", f.forbidden, where);
+    read(j, "failCode", f.failCode, where);
+    read(j, "failTimes", f.failTimes, where);
+    read(j, "failMessage", f.failMessage, where);
+    read(j, "gain", f.gain, where);
+    return f;
+}
+
+TokenAccountSpec tokenAccountFromJson(const json& j, const std::string& where)
+{
+    checkKeys(j, where,
+              {"name", "bduss", "stoken", "expired", "qr", "needVcodeAfter", "pageSize", "extraForums", "endlessList",
+               "forums"});
+    TokenAccountSpec a;
+    read(j, "name", a.name, where);
+    if (a.name.empty())
+        fail(where, "an account needs a name");
+    read(j, "bduss", a.bduss, where);
+    read(j, "stoken", a.stoken, where);
+    read(j, "expired", a.expired, where);
+    read(j, "qr", a.qr, where);
+    read(j, "needVcodeAfter", a.needVcodeAfter, where);
+    read(j, "pageSize", a.pageSize, where);
+    if (a.pageSize < 1)
+        fail(where + ".pageSize", "must be at least 1");
+    read(j, "extraForums", a.extraForums, where);
+    read(j, "endlessList", a.endlessList, where);
+    if (const auto it = j.find("forums"); it != j.end()) {
+        if (!it->is_array())
+            fail(where + ".forums", "expected an array");
+        for (size_t i = 0; i < it->size(); ++i)
+            a.forums.push_back(tokenForumFromJson((*it)[i], where + ".forums[" + std::to_string(i) + "]"));
+    }
+    return a;
+}
+
 template <typename T, typename Parse>
 void readArray(const json& root, const char* key, std::vector<T>& out, Parse parse)
 {
@@ -180,7 +228,7 @@ Scenario scenarioFromJson(const std::string& text)
     }
     checkKeys(root, "top level",
               {"encoding", "accounts", "threads", "notice", "faults", "turnDayAfterForumPages", "captchaCodes",
-               "cookieDomain", "seed"});
+               "cookieDomain", "seed", "tokenAccounts"});
     Scenario s;
     std::string encoding = "utf-8";
     read(root, "encoding", encoding, "top level");
@@ -193,6 +241,7 @@ Scenario scenarioFromJson(const std::string& text)
     readArray(root, "accounts", s.accounts, accountFromJson);
     readArray(root, "threads", s.threads, threadFromJson);
     readArray(root, "faults", s.faults, faultFromJson);
+    readArray(root, "tokenAccounts", s.tokenAccounts, tokenAccountFromJson);
     read(root, "notice", s.notice, "top level");
     read(root, "turnDayAfterForumPages", s.turnDayAfterForumPages, "top level");
     read(root, "captchaCodes", s.captchaCodes, "top level");

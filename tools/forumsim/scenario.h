@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "token_account.h"
+
 namespace tieba::forumsim {
 
 // What the simulated service knows at start: its accounts with their forums, the threads,
@@ -77,6 +79,7 @@ struct Scenario {
     std::vector<std::string> captchaCodes; // codes of the challenges in turn; empty: random
     std::string cookieDomain;              // empty: the host the request was sent to
     std::optional<unsigned> seed;          // for tokens and codes; unset: random
+    std::vector<TokenAccountSpec> tokenAccounts; // accounts of the mobile client's protocol
 };
 
 // Parses the JSON form; throws std::runtime_error naming the offending key or value.
