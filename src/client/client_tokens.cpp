@@ -1,5 +1,7 @@
 #include "client/client_tokens.h"
 
+#include "client/blanks.h"
+
 #include <algorithm>
 
 #include "client/client_protocol.h"
@@ -7,11 +9,6 @@
 namespace tieba::client {
 
 namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 // Tokens are printable ASCII without the characters that end a cookie or a form field.
 bool isTokenChar(char c)
@@ -27,15 +24,6 @@ std::string withoutBlanks(std::string_view text)
             out += c;
     }
     return out;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 bool looksLikeCookieString(std::string_view text)
