@@ -6,6 +6,7 @@
 #include "core/encoding.h"
 #include "platform/ini_profile.h"
 #include "settings/account_slots.h"
+#include "settings/pacing_settings.h"
 #include "web/cookie_jar.h"
 #include "web/stored_value.h"
 
@@ -157,6 +158,7 @@ std::string loadDataFile(SharedState& state, SettingsControls& controls)
 
     const std::string shutdown = gb("完成后关机");
     state.shutdownAfterGrab.set(readStored(file, shutdown, shutdown, "0"));
+    state.pacing.set(loadPacing(file));
 
     showAccountLabels(state, [&](int n, const std::string& caption) { controls.setAccountLabel(n, caption); });
     for (int n = 1; n <= 3; ++n)
@@ -196,6 +198,7 @@ std::string saveDataFile(SharedState& state, SettingsControls& controls)
         addStored(edits, section, "id", stored.id);
         addStored(edits, section, "ps", stored.password);
     }
+    addPacingEdits(state.pacing.get(), edits);
     // One write for the whole save: another instance saving at the same time writes its
     // settings before or after these, never between two keys.
     const ProfileWrite written = writeProfileStrings(dataFilePath(), edits);
