@@ -5,7 +5,6 @@
 #include "settings/token_slots.h"
 #include "signin/sign_engine.h"
 #include "signin/token_run.h"
-#include "web/cookie_jar.h"
 
 namespace tieba {
 
@@ -80,7 +79,7 @@ private:
             const int n = state_.currentAccount;
             if (n >= 1 && n <= 3 && env_.ticks.isTicked(n)) {
                 // A token account signs through the client protocol instead of the passport login.
-                if (isTokenAccount(dataFilePath(), n, state_.account(n))) {
+                if (isTokenAccount(state_.account(n))) {
                     workers_.start(WorkerThreads::SignInWorker, ticket,
                                    [this](const RunTicket& t) { signTokenAccount(t); });
                     return;
@@ -140,8 +139,8 @@ private:
     void signTokenAccount(const RunTicket& ticket)
     {
         const int n = state_.currentAccount;
-        if (std::optional<client::Tokens> tokens = storedTokens(dataFilePath(), n))
-            signInWithTokens(engine_, ticket, TokenAccount{n, state_.account(n).id, std::move(*tokens)});
+        const Account account = state_.account(n);
+        signInWithTokens(engine_, ticket, TokenAccount{n, account.id, tokensOf(account)});
         handOver(ticket);
     }
 

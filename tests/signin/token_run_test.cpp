@@ -4,6 +4,7 @@
 
 #include "client/client_protocol.h"
 #include "run_harness.h"
+#include "settings/account_slots.h"
 
 namespace tieba::test {
 namespace {
@@ -41,19 +42,19 @@ protected:
     // tokens in the slot's cookie section.
     void setTokenAccounts(const std::vector<TokenAccountSpec>& accounts)
     {
-        std::vector<std::pair<std::string, std::string>> slots;
-        for (const TokenAccountSpec& account : accounts)
-            slots.emplace_back(account.name, "");
-        setAccounts(slots);
+        AccountList slots;
         for (size_t i = 0; i < accounts.size(); ++i)
-            storeTokens(static_cast<int>(i + 1), accounts[i]);
+            slots.push_back(stored(accounts[i], static_cast<int>(i + 1)));
+        state_.accounts.set(slots);
     }
 
-    static void storeTokens(int slot, const TokenAccountSpec& account)
+    // The account as loading the data file gives it, its tokens stored in the slot's section.
+    static Account stored(const TokenAccountSpec& account, int slot)
     {
         const std::string section = "cookies" + std::to_string(slot);
         writeProfileString(dataFilePath(), section, "BDUSS", encodeStoredValue(account.bduss + ";"));
         writeProfileString(dataFilePath(), section, "STOKEN", encodeStoredValue(account.stoken + ";"));
+        return Account{gb(account.name), "", {{"BDUSS", account.bduss}, {"STOKEN", account.stoken}}, slot};
     }
 
     void startTokenService(std::vector<TokenAccountSpec> accounts, std::vector<forumsim::Fault> faults = {})
@@ -218,10 +219,8 @@ TEST_F(TokenRun, MixedRunOfPasswordTokenAndExpiredTokenAccounts)
     scenario.accounts = {u1};
     scenario.tokenAccounts = {tok, gone};
     startService(scenario);
-    setAccounts({{"u1", "pw1"}, {"tok", ""}, {"gone", ""}});
     storeSession(1, std::string(48, 'a'));
-    storeTokens(2, tok);
-    storeTokens(3, gone);
+    state_.accounts.set({Account{"u1", "pw1"}, stored(tok, 2), stored(gone, 3)});
     state_.pacing.set(kNoPauses);
 
     runToEnd();
@@ -242,6 +241,27 @@ TEST_F(TokenRun, MixedRunOfPasswordTokenAndExpiredTokenAccounts)
     EXPECT_EQ(signRequests(22), 0);
     EXPECT_EQ(state_.currentAccount, 3);
     EXPECT_EQ(views_.controlsEnabled().back(), true);
+}
+
+TEST_F(TokenRun, ATokenAccountMovedUpByADeletionSignsWithItsOwnSession)
+{
+    AccountSpec u1;
+    u1.name = "u1";
+    u1.password = "pw1";
+    u1.presetSession = std::string(48, 'a');
+    TokenAccountSpec tok = tokenAccount("tok", {forum("甲", 21)});
+    Scenario scenario;
+    scenario.accounts = {u1};
+    scenario.tokenAccounts = {tok};
+    startService(scenario);
+    storeSession(1, std::string(48, 'a')); // slot 1's section still holds the password account's session
+    state_.accounts.set({Account{"u1", "pw1"}, stored(tok, 2)});
+    state_.pacing.set(kNoPauses);
+    ASSERT_TRUE(deleteAccount(state_, 1));
+
+    runToEnd();
+
+    EXPECT_EQ(log(), "tok正在获取贴吧\r\ntok开始签到\r\n甲[等级3 经验值40]\r\n签到成功,经验+6\r\ntok签到结束\r\n");
 }
 
 TEST_F(TokenRun, ReadsEveryPageOfALongList)
