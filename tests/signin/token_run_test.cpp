@@ -303,6 +303,37 @@ TEST_F(TokenRun, TheOlderListCallStandsInWhenForumGuideAnswersAPage)
     EXPECT_NE(log().find("丙[等级3 经验值40]\r\n签到成功,经验+6\r\n"), std::string::npos) << log();
 }
 
+struct UnreadableCase {
+    const char* name;
+    const char* path; // the call that answers a maintenance page, once
+    const char* expectedLog;
+};
+
+class TokenRunUnreadable : public TokenRun, public testing::WithParamInterface<UnreadableCase> {};
+
+TEST_P(TokenRunUnreadable, AMaintenancePageGivesALineAndTheRunGoesOn)
+{
+    forumsim::Fault maintenance;
+    maintenance.targetPrefix = GetParam().path;
+    maintenance.times = 1;
+    maintenance.status = 200;
+    maintenance.body = "<html><body>系统维护中</body></html>";
+    startTokenService({tokenAccount("gus", {forum("丁", 41)}), tokenAccount("hal", {forum("戊", 42)})}, {maintenance});
+
+    runToEnd();
+
+    EXPECT_EQ(log(), std::string(GetParam().expectedLog) +
+                         "hal正在获取贴吧\r\nhal开始签到\r\n戊[等级3 经验值40]\r\n签到成功,经验+6\r\nhal签到结束\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, TokenRunUnreadable,
+    testing::Values(UnreadableCase{"session_check", "/dc/common/tbs", "gus登录检查失败，服务器的回答无法识别\r\n"},
+                    UnreadableCase{"sign", "/c/c/forum/sign",
+                                   "gus正在获取贴吧\r\ngus开始签到\r\n丁[等级3 经验值40]\r\n等待重签\r\n"
+                                   "---签到失败贴吧重签---\r\n丁重签成功,经验+6\r\ngus签到结束\r\n"}),
+    [](const testing::TestParamInfo<UnreadableCase>& info) { return std::string(info.param.name); });
+
 TEST_F(TokenRun, PausesBetweenSignRequestsWithALongerRestAfterTen)
 {
     std::vector<TokenForumSpec> forums;
