@@ -201,6 +201,19 @@ TEST_F(TokenRun, NeedVcodeEndsOnlyThisAccount)
     EXPECT_EQ(state_.currentAccount, 2);
 }
 
+TEST_F(TokenRun, AnExpiredSessionGoesOnToTheNextAccount)
+{
+    TokenAccountSpec gone = tokenAccount("gone", {forum("乙", 22)});
+    gone.expired = true;
+    startTokenService({gone, tokenAccount("next", {forum("甲", 21)})});
+
+    runToEnd();
+
+    EXPECT_EQ(log(), "gone登录失效，请重新扫码登录\r\n"
+                     "next正在获取贴吧\r\nnext开始签到\r\n甲[等级3 经验值40]\r\n签到成功,经验+6\r\nnext签到结束\r\n");
+    EXPECT_EQ(signRequests(22), 0);
+}
+
 TEST_F(TokenRun, MixedRunOfPasswordTokenAndExpiredTokenAccounts)
 {
     AccountSpec u1;
