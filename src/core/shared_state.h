@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/account.h"
+#include "core/pacing.h"
 #include "core/synchronized.h"
 #include "core/text_list.h"
 #include "core/worker_threads.h"
@@ -47,6 +48,7 @@ struct SharedState {
     Synchronized<AccountList> accounts;
     Synchronized<TextList> accountCheckStates;
     Synchronized<TextList> excludedForums;
+    Synchronized<Pacing> pacing; // of the token accounts' sign requests
 
     // Number of configured accounts (0..3).
     int accountCount() const;

@@ -6,6 +6,8 @@
 #include "core/encoding.h"
 #include "platform/ini_profile.h"
 #include "settings/account_slots.h"
+#include "settings/pacing_settings.h"
+#include "settings/token_slots.h"
 #include "web/cookie_jar.h"
 #include "web/stored_value.h"
 
@@ -75,6 +77,16 @@ void forEachCharacter(const std::string& text, F&& f)
         f(std::string_view(text).substr(i, width));
         i += width;
     }
+}
+
+// After a save, each token account's session is in the section of the slot it holds.
+void noteSessionSlots(SharedState& state)
+{
+    state.accounts.with([](AccountList& accounts) {
+        for (size_t i = 0; i < accounts.size(); ++i)
+            if (isTokenAccount(accounts[i]))
+                accounts[i].sessionSlot = static_cast<int>(i + 1);
+    });
 }
 
 } // namespace
@@ -151,12 +163,18 @@ std::string loadDataFile(SharedState& state, SettingsControls& controls)
         const std::string password = readStored(file, section, "ps", "");
         if (id.empty())
             break;
-        accounts.push_back(Account{id, password});
+        Account account{id, password};
+        if (password.empty()) {
+            account.sessionCookies = sessionCookiesIn(file, slot);
+            account.sessionSlot = account.sessionCookies.empty() ? 0 : slot;
+        }
+        accounts.push_back(std::move(account));
     }
     state.accounts.set(accounts);
 
     const std::string shutdown = gb("完成后关机");
     state.shutdownAfterGrab.set(readStored(file, shutdown, shutdown, "0"));
+    state.pacing.set(loadPacing(file));
 
     showAccountLabels(state, [&](int n, const std::string& caption) { controls.setAccountLabel(n, caption); });
     for (int n = 1; n <= 3; ++n)
@@ -196,9 +214,13 @@ std::string saveDataFile(SharedState& state, SettingsControls& controls)
         addStored(edits, section, "id", stored.id);
         addStored(edits, section, "ps", stored.password);
     }
+    addSessionCookieEdits(accounts, edits);
+    addPacingEdits(state.pacing.get(), edits);
     // One write for the whole save: another instance saving at the same time writes its
     // settings before or after these, never between two keys.
     const ProfileWrite written = writeProfileStrings(dataFilePath(), edits);
+    if (written.ok)
+        noteSessionSlots(state);
     return written.ok ? std::string() : gbFromUtf8(written.error);
 }
 

@@ -2,7 +2,9 @@
 
 #include "core/encoding.h"
 #include "login/login_flow.h"
+#include "settings/token_slots.h"
 #include "signin/sign_engine.h"
+#include "signin/token_run.h"
 
 namespace tieba {
 
@@ -76,6 +78,12 @@ private:
         while (!ticket.stopped()) {
             const int n = state_.currentAccount;
             if (n >= 1 && n <= 3 && env_.ticks.isTicked(n)) {
+                // A token account signs through the client protocol instead of the passport login.
+                if (isTokenAccount(state_.account(n))) {
+                    workers_.start(WorkerThreads::SignInWorker, ticket,
+                                   [this](const RunTicket& t) { signTokenAccount(t); });
+                    return;
+                }
                 if (auto followed = passportLogin(login_, ticket, n))
                     workers_.start(WorkerThreads::SignInWorker, ticket,
                                    [this, page = std::move(*followed)](const RunTicket& t) { signAccount(t, page); });
@@ -124,6 +132,20 @@ private:
     {
         const int n = state_.currentAccount;
         signInFollowedForums(engine_, ticket, SignAccount{n, state_.account(n).id}, followedPage);
+        handOver(ticket);
+    }
+
+    // The token engine for `currentAccount`, then the hand-over to the next account.
+    void signTokenAccount(const RunTicket& ticket)
+    {
+        const int n = state_.currentAccount;
+        const Account account = state_.account(n);
+        signInWithTokens(engine_, ticket, TokenAccount{n, account.id, tokensOf(account)});
+        handOver(ticket);
+    }
+
+    void handOver(const RunTicket& ticket)
+    {
         bool nextAccount = false;
         ticket.write([&] {
             if (state_.currentAccount < state_.accountCount()) {

@@ -4,6 +4,7 @@
 #include "login/login_flow.h"
 #include "signin/followed_forums.h"
 #include "signin/forum_list.h"
+#include "signin/run_output.h"
 #include "web/text_helpers.h"
 
 namespace tieba {
@@ -23,7 +24,8 @@ bool signSucceeded(const std::string& answer)
 class SignRun {
 public:
     SignRun(const EngineContext& context, const RunTicket& ticket, const SignAccount& account)
-        : context_(context), ticket_(ticket), account_(account.slot), name_(account.name)
+        : context_(context), ticket_(ticket), account_(account.slot), name_(account.name),
+          out_(ticket, context.workLog, context.progress, account.name)
     {
     }
 
@@ -34,7 +36,7 @@ public:
             mainPass();
             retryPass();
         }
-        log(name_ + gb("签到结束\r\n"));
+        out_.logEnd();
     }
 
 private:
@@ -58,7 +60,7 @@ private:
     {
         const long n = forums_.count();
         for (long i = 1; i <= n && !ticket_.stopped(); ++i) {
-            setCaption(name_ + gb(" 已签 ") + std::to_string(i) + "/" + std::to_string(n));
+            out_.showSigning(i, n);
             const std::string link = forums_.at(i).link;
             const std::string page = get(forumAddress(context_.sites.forumSite, decodeAmp(link)));
             if (contains(page, gb("喜欢本吧"))) {
@@ -90,9 +92,9 @@ private:
         const long m = static_cast<long>(failed_.size());
         for (long i = 1; i <= m && !ticket_.stopped(); ++i) {
             drawBar(0, 0);
-            setCaption(name_ + gb(" 重签 ") + std::to_string(i) + "/" + std::to_string(m));
+            out_.showRetrying(i, m);
             if (i == 1)
-                log(gb("---签到失败贴吧重签---\r\n"));
+                out_.logRetryHeader();
             const std::string& name = failed_[static_cast<size_t>(i - 1)].name;
             const std::string& link = failed_[static_cast<size_t>(i - 1)].link;
             const std::string page = get(forumAddress(context_.sites.forumSite, decodeAmp(link)));
@@ -117,22 +119,15 @@ private:
 
     std::string get(const std::string& url) { return runExchange(context_.state, ticket_, url, account_); }
 
-    void log(const std::string& text) { runLog(ticket_, context_.workLog, text); }
+    void log(const std::string& text) { out_.log(text); }
 
-    void setCaption(const std::string& text)
-    {
-        ticket_.write([&] { context_.progress.setCaption(text); });
-    }
-
-    void drawBar(long done, long total)
-    {
-        ticket_.write([&] { context_.progress.drawBar(static_cast<int>(done), static_cast<int>(total)); });
-    }
+    void drawBar(long done, long total) { out_.drawBar(done, total); }
 
     const EngineContext& context_;
     const RunTicket& ticket_;
     const int account_;
     const std::string name_;
+    const RunOutput out_;
     ForumList forums_;
     std::vector<Forum> failed_; // queued for the retry pass, in the order they failed
 };

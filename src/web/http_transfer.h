@@ -16,6 +16,7 @@ struct TransferRequest {
     std::string body;                 // sent only with post
     std::vector<std::string> headers; // curl header lines: "Name: value", "Name;" (empty), "Name:" (removed)
     std::size_t maxBodyBytes = 0;     // a lower cap than HttpSettings' for this transfer; 0: none
+    bool followRedirects = true;      // false: a redirect is the answer (its headers go nowhere else)
 };
 
 struct TransferResult {
