@@ -12,7 +12,7 @@ enum class SignOutcome {
     NeedVcode,     // too many or too fast: stop this account's run for now
     NotLoggedIn,   // the session is gone: the account needs a new login
     Banned,        // the account is banned, blacklisted or not verified: stop this account
-    Unknown,       // a code the program does not know: report it with the service's message, no retry
+    Unknown,       // a code the program does not know: the caller decides (the one-click run tries it once more)
 };
 
 SignOutcome signOutcome(long long errorCode);
