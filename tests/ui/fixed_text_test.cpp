@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/sites.h"
 #include "core/worker_threads.h"
 #include "support/fake_waiter.h"
 #include "support/temp_dir.h"
@@ -118,7 +119,10 @@ TEST_F(FixedTextTest, EveryFixedTextFitsItsControl)
     collect(textsThatDoNotFit(message, {u"标签1"_s})); // shows whatever message it is given
     collect(textsThatDoNotFit(grab));
     // The bump window's instructions carry the thread address of the service it was built for.
-    for (const char* prefix : {"http://tieba.baidu.com/p/", "http://127.0.0.1:18080/p/"}) {
+    // The real service's address is the longest: the built-in one, and the plain-http one it had.
+    for (const std::string& prefix :
+         {builtInSites().threadAddressPrefix, std::string("http://tieba.baidu.com/p/"),
+          std::string("http://127.0.0.1:18080/p/")}) {
         Sites built = sites;
         built.threadAddressPrefix = prefix;
         BumpWindow bump(BumpWindowServices{state, built, skin, messages, bumpWorkers, waiter, {}});
