@@ -1,4 +1,5 @@
 #include "transfer_trickle_server.h"
+#include "http/test_servers.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -14,15 +15,7 @@ namespace tieba::test {
 TrickleServer::TrickleServer(std::string head, std::string drip, std::chrono::milliseconds every)
     : head_(std::move(head)), drip_(std::move(drip)), every_(every)
 {
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listenFd_, 4) != 0 || ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("cannot listen on loopback");
-    port_ = ntohs(address.sin_port);
+    listenFd_ = boundSocket(port_, true);
     if (::pipe2(wakePipe_, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe");
     thread_ = std::thread([this] { serve(); });

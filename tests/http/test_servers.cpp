@@ -13,7 +13,18 @@
 namespace tieba::test {
 namespace {
 
-// A loopback TCP socket bound to an ephemeral port; listening when asked.
+// The Content-Length of a request head, 0 when it has none.
+size_t contentLength(const std::string& head)
+{
+    std::string lower = head;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const size_t at = lower.find("\r\ncontent-length:");
+    return at == std::string::npos ? 0 : std::stoul(lower.substr(at + 17));
+}
+
+} // namespace
+
 int boundSocket(int& port, bool listening)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -32,18 +43,6 @@ int boundSocket(int& port, bool listening)
     port = ntohs(address.sin_port);
     return fd;
 }
-
-// The Content-Length of a request head, 0 when it has none.
-size_t contentLength(const std::string& head)
-{
-    std::string lower = head;
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    const size_t at = lower.find("\r\ncontent-length:");
-    return at == std::string::npos ? 0 : std::stoul(lower.substr(at + 17));
-}
-
-} // namespace
 
 ScriptedServer::ScriptedServer(std::string reply, After after) : reply_(std::move(reply)), after_(after)
 {

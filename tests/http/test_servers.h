@@ -9,6 +9,10 @@
 
 namespace tieba::test {
 
+// A loopback TCP socket bound to an ephemeral port, whose number goes to `port`; listening when
+// asked. Throws when the socket cannot be had.
+int boundSocket(int& port, bool listening);
+
 // An in-process cpp-httplib server on an ephemeral loopback port. Tests add their routes through
 // server() and then start it. An idle kept-alive connection is dropped after keepAliveSeconds;
 // stopping the server waits that long for the client's open connection.
